@@ -1,0 +1,25 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing orvex need.
+# Packages already present are skipped; apt-get runs only when something is missing.
+set -eu
+
+packages="g++ cmake make pkg-config libgd-dev libgtest-dev"
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=""
+else
+    sudo="sudo"
+fi
+
+echo "bootstrap: installing$missing"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $missing

@@ -1,0 +1,54 @@
+// orvex: reads a game scenario on standard input and draws its map as an
+// interlaced GIF. Every stage runs once, in a fixed order.
+#include "driver/command_line.h"
+#include "driver/output_image.h"
+#include "driver/run_error.h"
+#include "driver/run_settings.h"
+#include "scenario/header.h"
+#include "scenario/scenario_input.h"
+
+#include <gd.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <new>
+
+namespace {
+
+const char* const NOTICE = "Game map renderer: reads a scenario on standard input, writes a GIF map";
+
+void showGdMessage(int, const char* format, va_list args) { std::vfprintf(stderr, format, args); }
+void hideGdMessage(int, const char*, va_list) {}
+
+void run(int argc, char* argv[]) {
+    RunSettings settings;
+    parseCommandLine(argc, argv, settings);
+    gdSetErrorMethod(settings.debug ? showGdMessage : hideGdMessage);
+
+    std::printf("orvex v%s\n", "1.8.2");
+    std::printf("%s\n\n", NOTICE);
+
+    ScenarioInput input = ScenarioInput::fromFile(stdin);
+    readScenarioHeader(input, settings);
+
+    createOutputImage(settings);
+    setLineStyles(settings);
+    writeOutputImage(settings);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        run(argc, argv);
+        return 0;
+    } catch (const RunError& error) {
+        std::fflush(stdout);
+        std::fputs(error.what(), stderr);
+        return error.status;
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fputs("**** Error out of memory\n", stderr);
+        return 1;
+    }
+}

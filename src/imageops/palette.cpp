@@ -1,0 +1,17 @@
+#include "imageops/palette.h"
+
+int resolveColor(gdImagePtr image, int red, int green, int blue) {
+    int index = gdImageColorExact(image, red, green, blue);
+    if (index == -1) index = gdImageColorAllocate(image, red, green, blue);
+    if (index == -1) index = gdImageColorClosest(image, red, green, blue);
+    return index;
+}
+
+void makePaletteOpaque(gdImagePtr image) {
+    for (int i = 0; i < gdMaxColors; ++i) image->alpha[i] = gdAlphaOpaque;
+}
+
+void setTransparentIndex(gdImagePtr image, int index) {
+    gdImageColorTransparent(image, index);
+    makePaletteOpaque(image);
+}

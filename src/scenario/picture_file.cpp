@@ -1,0 +1,91 @@
+#include "scenario/picture_file.h"
+
+#include "imageops/palette.h"
+
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+#ifdef _WIN32
+constexpr char DIRECTORY_SEPARATOR = '\\';
+#else
+constexpr char DIRECTORY_SEPARATOR = '/';
+#endif
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool readBytes(std::FILE* file, unsigned char* buffer, std::size_t count) {
+    return std::fread(buffer, 1, count, file) == count;
+}
+
+bool skipBytes(std::FILE* file, std::size_t count) {
+    unsigned char buffer[256];
+    while (count > 0) {
+        const std::size_t chunk = count < sizeof buffer ? count : sizeof buffer;
+        if (!readBytes(file, buffer, chunk)) return false;
+        count -= chunk;
+    }
+    return true;
+}
+
+unsigned littleEndian16(const unsigned char* bytes) { return bytes[0] | (bytes[1] << 8); }
+
+// Walks the GIF's blocks up to the first image descriptor and judges the
+// size it declares, the size gd would allocate.
+PictureStatus checkFirstImage(std::FILE* file) {
+    unsigned char header[13];
+    if (!readBytes(file, header, sizeof header)) return PictureStatus::notReadable;
+    if (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0)
+        return PictureStatus::notReadable;
+    const unsigned char flags = header[10];
+    if ((flags & 0x80) && !skipBytes(file, 3u << ((flags & 7) + 1))) return PictureStatus::notReadable;
+
+    for (;;) {
+        const int introducer = std::fgetc(file);
+        if (introducer == EOF || introducer == ';') return PictureStatus::notReadable;
+        if (introducer == '!') {
+            if (std::fgetc(file) == EOF) return PictureStatus::notReadable;
+            for (int size; (size = std::fgetc(file)) != 0;) {
+                if (size == EOF || !skipBytes(file, size)) return PictureStatus::notReadable;
+            }
+        } else if (introducer == ',') {
+            unsigned char descriptor[9];
+            if (!readBytes(file, descriptor, sizeof descriptor)) return PictureStatus::notReadable;
+            const long width = littleEndian16(descriptor + 4);
+            const long height = littleEndian16(descriptor + 6);
+            if (width == 0 || height == 0) return PictureStatus::notReadable;
+            if (width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE ||
+                width * height > MAX_PICTURE_PIXELS)
+                return PictureStatus::tooLarge;
+            return PictureStatus::loaded;
+        }
+        // Any other byte is skipped, as gd's reader does.
+    }
+}
+
+}  // namespace
+
+std::string picturePath(const std::optional<std::string>& imageDir, const std::string& name) {
+    if (!imageDir) return name;
+    return *imageDir + DIRECTORY_SEPARATOR + name;
+}
+
+Picture loadPicture(const std::string& path) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) return {PictureStatus::cannotOpen, nullptr};
+
+    const PictureStatus status = checkFirstImage(file.get());
+    if (status != PictureStatus::loaded) return {status, nullptr};
+    if (std::fseek(file.get(), 0, SEEK_SET) != 0) return {PictureStatus::notReadable, nullptr};
+
+    ImagePtr image(gdImageCreateFromGif(file.get()));
+    if (!image) return {PictureStatus::notReadable, nullptr};
+    assert(gdImageSX(image.get()) > 0 && gdImageSY(image.get()) > 0);
+    makePaletteOpaque(image.get());
+    return {PictureStatus::loaded, std::move(image)};
+}

@@ -1,0 +1,100 @@
+#include "scenario/scenario_input.h"
+
+#include "driver/run_error.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool isWhiteSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+}  // namespace
+
+ScenarioInput::ScenarioInput(std::string text) : text_(std::move(text)) {}
+
+ScenarioInput ScenarioInput::fromFile(std::FILE* file) {
+    std::string text;
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    return ScenarioInput(std::move(text));
+}
+
+std::optional<ScenarioInput::Line> ScenarioInput::line() {
+    if (pos_ >= text_.size()) return std::nullopt;
+    const std::size_t end = text_.find('\n', pos_);
+    Line result;
+    if (end == std::string::npos) {
+        result = {text_.substr(pos_), false};
+        pos_ = text_.size();
+        return result;
+    }
+    std::size_t contentEnd = end;
+    if (contentEnd > pos_ && text_[contentEnd - 1] == '\r') --contentEnd;
+    result = {text_.substr(pos_, contentEnd - pos_), true};
+    pos_ = end + 1;
+    return result;
+}
+
+void ScenarioInput::skipWhiteSpace() {
+    while (pos_ < text_.size() && isWhiteSpace(text_[pos_])) ++pos_;
+}
+
+std::optional<std::string> ScenarioInput::token() {
+    skipWhiteSpace();
+    if (pos_ >= text_.size()) return std::nullopt;
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && !isWhiteSpace(text_[pos_])) ++pos_;
+    return text_.substr(start, pos_ - start);
+}
+
+std::string ScenarioInput::requireToken(const char* item) {
+    auto word = token();
+    if (!word) fail(item, pos_);
+    return *word;
+}
+
+double ScenarioInput::readSingle(const char* item) {
+    const std::size_t start = (skipWhiteSpace(), pos_);
+    const std::string word = requireToken(item);
+    char* end = nullptr;
+    const float value = std::strtof(word.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value)) fail(item, start);
+    return value;
+}
+
+double ScenarioInput::readDouble(const char* item) {
+    const std::size_t start = (skipWhiteSpace(), pos_);
+    const std::string word = requireToken(item);
+    char* end = nullptr;
+    const double value = std::strtod(word.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value)) fail(item, start);
+    return value;
+}
+
+int ScenarioInput::readInt(const char* item) {
+    const std::size_t start = (skipWhiteSpace(), pos_);
+    const std::string word = requireToken(item);
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(word.c_str(), &end, 10);
+    if (*end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX) fail(item, start);
+    return static_cast<int>(value);
+}
+
+int ScenarioInput::lineAt(std::size_t position) const {
+    const auto newlines = std::count(text_.begin(), text_.begin() + position, '\n');
+    const bool pastLastLine = position == text_.size() && !text_.empty() && text_.back() == '\n';
+    return static_cast<int>(pastLastLine ? newlines : newlines + 1);
+}
+
+void ScenarioInput::fail(const char* item, std::size_t position) const {
+    throw RunError("**** Error bad scenario line " + std::to_string(lineAt(position)) + ": " +
+                       item + " expected\n",
+                   1);
+}

@@ -1,0 +1,51 @@
+// The scenario text and a reading position in it, with the item readers that
+// the header, catalogue and object list share. Items are whitespace-separated
+// tokens, except the title and the labels, which are read as lines. A line
+// end is LF, or CR LF as written on Windows.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+class ScenarioInput {
+public:
+    explicit ScenarioInput(std::string text);
+
+    // Reads the whole stream (standard input in a run).
+    static ScenarioInput fromFile(std::FILE* file);
+
+    struct Line {
+        std::string text;  // without its line end
+        bool ended;        // false for a last line without a line end
+    };
+
+    // The rest of the current line, without its line end, and the position
+    // after that line end. Nothing when the input is used up.
+    std::optional<Line> line();
+
+    // Skips white space, line ends included.
+    void skipWhiteSpace();
+
+    // Skips white space and reads one token. Nothing when the input ends first.
+    std::optional<std::string> token();
+
+    // Typed items: white space, then one whole token that must hold the item.
+    // A missing or unreadable item throws the "bad scenario line" RunError
+    // naming `item`. Numbers must be finite; integers must fit 32 bits.
+    std::string requireToken(const char* item);
+    double readSingle(const char* item);  // read as a float, then widened
+    double readDouble(const char* item);
+    int readInt(const char* item);
+
+    // The 1-based line of the reading position; at the end of the input, the
+    // input's last line.
+    int lineNumber() const { return lineAt(pos_); }
+
+private:
+    int lineAt(std::size_t position) const;
+    [[noreturn]] void fail(const char* item, std::size_t position) const;
+
+    std::string text_;
+    std::size_t pos_ = 0;
+};
