@@ -4,6 +4,8 @@
 #include "driver/output_image.h"
 #include "driver/run_error.h"
 #include "driver/run_settings.h"
+#include "imageops/background.h"
+#include "quantise/octree.h"
 #include "scenario/header.h"
 #include "scenario/scenario_input.h"
 
@@ -28,11 +30,16 @@ void run(int argc, char* argv[]) {
     std::printf("orvex v%s\n", "1.8.2");
     std::printf("%s\n\n", NOTICE);
 
+    Octree octree;
     ScenarioInput input = ScenarioInput::fromFile(stdin);
-    readScenarioHeader(input, settings);
+    readScenarioHeader(input, settings, octree);
 
-    createOutputImage(settings);
+    createOutputImage(settings, octree);
     setLineStyles(settings);
+    if (settings.background) {
+        placeBackground(settings.outputImage.get(), 0, 0, settings.imageWidth, settings.imageHeight,
+                        settings.background.get(), settings.tiling, settings.debug);
+    }
     writeOutputImage(settings);
 }
 

@@ -97,7 +97,7 @@ bool writeFile(const std::string& name, const unsigned char* data, std::size_t s
 
 }  // namespace
 
-void createOutputImage(RunSettings& settings) {
+void createOutputImage(RunSettings& settings, const Octree& octree) {
     settings.outputImage.reset(gdImageCreate(settings.imageWidth, settings.imageHeight));
     if (!settings.outputImage) throw RunError("**** Error unable to create the map image\n", 1);
 
@@ -107,6 +107,7 @@ void createOutputImage(RunSettings& settings) {
     } else {
         allocateBitonal(settings);
     }
+    octreeAllocatePalette(octree, settings.outputImage.get(), settings.verbose, settings.debug);
 }
 
 void setLineStyles(RunSettings& settings) {

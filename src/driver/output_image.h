@@ -3,11 +3,13 @@
 #pragma once
 
 #include "driver/run_settings.h"
+#include "quantise/octree.h"
 
 // Creates settings.outputImage at the header's size and gives the colour
 // roles their entries: the resource file's colours first (colour mode
-// only), then the defaults of the roles still unset.
-void createOutputImage(RunSettings& settings);
+// only), then the defaults of the roles still unset; the octree's colours
+// follow them.
+void createOutputImage(RunSettings& settings, const Octree& octree);
 
 // Fills settings.lineStyles from the final colour roles.
 void setLineStyles(RunSettings& settings);

@@ -31,7 +31,7 @@ std::string readTitle(ScenarioInput& input) {
     return title;
 }
 
-void readBackground(ScenarioInput& input, RunSettings& settings) {
+void readBackground(ScenarioInput& input, RunSettings& settings, Octree& octree) {
     const std::string name = input.requireToken("background picture name");
     if (!settings.colorMap || name[0] == '-') return;
 
@@ -41,6 +41,7 @@ void readBackground(ScenarioInput& input, RunSettings& settings) {
         case PictureStatus::loaded:
             settings.background = std::move(picture.image);
             settings.backgroundPath = path;
+            octreeAddImage(octree, settings.background.get(), OCTREE_BUDGET);
             break;
         case PictureStatus::tooLarge:
             std::fprintf(stderr, "**** Error picture too large %s\n", path.c_str());
@@ -86,9 +87,9 @@ void computeImageSize(RunSettings& s) {
     s.imageHeight = static_cast<int>(height);
 }
 
-void readScenarioHeader(ScenarioInput& input, RunSettings& settings) {
+void readScenarioHeader(ScenarioInput& input, RunSettings& settings, Octree& octree) {
     settings.title = readTitle(input);
-    readBackground(input, settings);
+    readBackground(input, settings, octree);
     settings.objectTracks = input.readInt("tracks flag") != 0;
     settings.xMin = input.readSingle("map extent");
     settings.yMin = input.readSingle("map extent");

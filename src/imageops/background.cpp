@@ -1,0 +1,30 @@
+#include "imageops/background.h"
+
+#include "imageops/palette.h"
+#include "render/projection.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdio>
+
+void placeBackground(gdImagePtr map, int x, int y, int width, int height, gdImagePtr picture,
+                     bool tiling, bool debug) {
+    if (debug) std::printf("Background transparency %d\n", picture->transparent);
+    setTransparentIndex(picture, -1);
+
+    const int sx = gdImageSX(picture), sy = gdImageSY(picture);
+    assert(sx > 0 && sy > 0 && height > 0);
+    if (tiling) {
+        const int columns = width / sx + 1, rows = height / sy + 1;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < columns; ++j) gdImageCopy(map, picture, j * sx, i * sy, 0, 0, sx, sy);
+        return;
+    }
+
+    const double ratio = static_cast<double>(width) / height;
+    const int w1 = roundToInt(sy * ratio);
+    const int h1 = roundToInt(sx / ratio);
+    const int sourceWidth = sx < w1 ? sx : w1;
+    const int sourceHeight = sx < w1 ? h1 : std::min(sy, h1);
+    gdImageCopyResized(map, picture, x, y, 0, 0, width, height, sourceWidth, sourceHeight);
+}

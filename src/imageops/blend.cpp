@@ -1,0 +1,89 @@
+#include "imageops/blend.h"
+
+#include "imageops/palette.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// Darkens pixels toward black. Pixels outside the image are not drawn, but
+// the first one still resolves the darkened colour of entry 0, which may add
+// it to the palette; later ones would resolve the same colour again and
+// change nothing, so they are skipped.
+class Fader {
+public:
+    Fader(gdImagePtr image, int percent) : image_(image), keep_(100 - percent) {}
+
+    void fade(std::int64_t x, std::int64_t y) {
+        if (gdImageBoundsSafe(image_, static_cast<int>(x), static_cast<int>(y)) &&
+            x == static_cast<int>(x) && y == static_cast<int>(y))
+            blendPixel(image_, static_cast<int>(x), static_cast<int>(y), 0, 0, 0, keep_);
+        else
+            fadeOutside();
+    }
+
+    void fadeOutside() {
+        if (outsideDone_) return;
+        blendPixel(image_, -1, -1, 0, 0, 0, keep_);
+        outsideDone_ = true;
+    }
+
+private:
+    gdImagePtr image_;
+    int keep_;
+    bool outsideDone_ = false;
+};
+
+}  // namespace
+
+void replaceColor(gdImagePtr image, int from, int to, bool swap) {
+    // Copies of the two colours: the comparisons must see them as they were.
+    const int fromRgb[3] = {image->red[from], image->green[from], image->blue[from]};
+    const int toRgb[3] = {image->red[to], image->green[to], image->blue[to]};
+    auto is = [image](int c, const int rgb[3]) {
+        return image->red[c] == rgb[0] && image->green[c] == rgb[1] && image->blue[c] == rgb[2];
+    };
+    for (int x = 0; x < gdImageSX(image); ++x) {
+        for (int y = 0; y < gdImageSY(image); ++y) {
+            const int c = gdImageGetPixel(image, x, y);
+            if (is(c, fromRgb)) gdImageSetPixel(image, x, y, to);
+            else if (swap && is(c, toRgb)) gdImageSetPixel(image, x, y, from);
+        }
+    }
+}
+
+void blendPixel(gdImagePtr image, int x, int y, int red, int green, int blue, int keepPercent) {
+    const int c = gdImageGetPixel(image, x, y);
+    const int takePercent = 100 - keepPercent;
+    const int index = resolveColor(image, (image->red[c] * keepPercent + red * takePercent) / 100,
+                                   (image->green[c] * keepPercent + green * takePercent) / 100,
+                                   (image->blue[c] * keepPercent + blue * takePercent) / 100);
+    gdImageSetPixel(image, x, y, index);
+}
+
+void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent) {
+    if (x1 > x2 || y1 > y2) return;
+    Fader fader(image, percent);
+    // The same scan as column by column over the whole rectangle, with the
+    // outside parts, which draw nothing, visited once each.
+    const int left = std::max(x1, 0), right = std::min(x2, gdImageSX(image) - 1);
+    const int top = std::max(y1, 0), bottom = std::min(y2, gdImageSY(image) - 1);
+    if (x1 < left || left > right || top > bottom) fader.fadeOutside();
+    for (int x = left; x <= right && top <= bottom; ++x) {
+        if (y1 < top) fader.fadeOutside();
+        for (int y = top; y <= bottom; ++y) fader.fade(x, y);
+        if (y2 > bottom) fader.fadeOutside();
+    }
+    if (x2 > right) fader.fadeOutside();
+}
+
+void fadeDisc(gdImagePtr image, int cx, int cy, int radius, int percent) {
+    Fader fader(image, percent);
+    const std::int64_t r = radius;
+    for (std::int64_t x = cx - r; x <= cx + r; ++x) {
+        for (std::int64_t y = cy - r; y <= cy + r; ++y) {
+            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) fader.fade(x, y);
+        }
+    }
+}

@@ -1,0 +1,23 @@
+// Changing the colours of pixels already drawn, through the palette. Every
+// new colour gets its index from resolveColor, so darkening may add palette
+// entries. Columns are the outer loop and rows the inner one, which fixes
+// the order in which new entries are added.
+#pragma once
+
+#include <gd.h>
+
+// Every pixel whose colour equals entry `from`'s gets index `to`; with swap,
+// every other pixel whose colour equals entry `to`'s gets `from`. Colours are
+// compared by value, as they stand before any pixel changes.
+void replaceColor(gdImagePtr image, int from, int to, bool swap);
+
+// The pixel keeps keepPercent percent of its colour and takes the rest from
+// (red, green, blue). Outside the image nothing is drawn, though the blended
+// colour of entry 0 may still be added to the palette.
+void blendPixel(gdImagePtr image, int x, int y, int red, int green, int blue, int keepPercent);
+
+// Darkens by percent every pixel with x1 <= x <= x2 and y1 <= y <= y2.
+void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent);
+
+// Darkens by percent every pixel at a distance of at most radius from (cx, cy).
+void fadeDisc(gdImagePtr image, int cx, int cy, int radius, int percent);

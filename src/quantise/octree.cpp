@@ -1,0 +1,110 @@
+#include "quantise/octree.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int LEAF_LEVEL = 8;
+
+OctreeNode* octreeNewNode(Octree& tree, int level) {
+    auto* node = new OctreeNode;
+    if (level == LEAF_LEVEL) {
+        node->isLeaf = true;
+        ++tree.leafCount;
+    } else {
+        node->nextReducible = tree.reducible[level];
+        tree.reducible[level] = node;
+    }
+    return node;
+}
+
+int childIndex(int red, int green, int blue, int level) {
+    const int mask = 128 >> level;
+    const int shift = 7 - level;
+    return ((red & mask) >> shift) * 4 + ((green & mask) >> shift) * 2 + ((blue & mask) >> shift);
+}
+
+void collect(const OctreeNode& node, bool debug, std::vector<PaletteColor>& palette) {
+    if (!node.isLeaf) {
+        for (const auto& child : node.child)
+            if (child) collect(*child, debug, palette);
+        return;
+    }
+    const PaletteColor color{static_cast<int>(node.redSum / node.pixelCount),
+                             static_cast<int>(node.greenSum / node.pixelCount),
+                             static_cast<int>(node.blueSum / node.pixelCount)};
+    if (debug)
+        std::printf("Palette %d r-%d g-%d b-%d\n", static_cast<int>(palette.size()), color.red,
+                    color.green, color.blue);
+    palette.push_back(color);
+}
+
+}  // namespace
+
+void octreeAddColor(Octree& tree, int red, int green, int blue) {
+    std::unique_ptr<OctreeNode>* slot = &tree.root;
+    for (int level = 0;; ++level) {
+        if (!*slot) slot->reset(octreeNewNode(tree, level));
+        OctreeNode& node = **slot;
+        if (node.isLeaf) {
+            ++node.pixelCount;
+            node.redSum += red;
+            node.greenSum += green;
+            node.blueSum += blue;
+            return;
+        }
+        slot = &node.child[childIndex(red, green, blue, level)];
+    }
+}
+
+void octreeReduce(Octree& tree) {
+    int level = LEAF_LEVEL - 1;
+    while (level > 0 && !tree.reducible[level]) --level;
+    OctreeNode* node = tree.reducible[level];
+    tree.reducible[level] = node->nextReducible;
+    node->nextReducible = nullptr;
+
+    int merged = 0;
+    for (auto& child : node->child) {
+        if (!child) continue;
+        node->redSum += child->redSum;
+        node->greenSum += child->greenSum;
+        node->blueSum += child->blueSum;
+        node->pixelCount += child->pixelCount;
+        child.reset();
+        ++merged;
+    }
+    node->isLeaf = true;
+    tree.leafCount -= merged - 1;
+}
+
+void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
+    for (int x = 0; x < gdImageSX(image); ++x) {
+        for (int y = 0; y < gdImageSY(image); ++y) {
+            const int c = gdImageGetPixel(image, x, y);
+            octreeAddColor(tree, image->red[c], image->green[c], image->blue[c]);
+            while (tree.leafCount > maxColors) octreeReduce(tree);
+        }
+    }
+}
+
+std::vector<PaletteColor> octreeCollectPalette(const Octree& tree, bool debug) {
+    std::vector<PaletteColor> palette;
+    if (tree.root) collect(*tree.root, debug, palette);
+    return palette;
+}
+
+int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bool debug) {
+    const std::vector<PaletteColor> palette = octreeCollectPalette(tree, debug);
+    if (debug) std::printf("Number colors in oct-tree %d\n", static_cast<int>(palette.size()));
+    int allocated = 0;
+    for (const PaletteColor& color : palette) {
+        if (gdImageColorAllocate(image, color.red, color.green, color.blue) == -1) {
+            std::printf("**** Warning image color palette exhausted\n");
+            break;
+        }
+        ++allocated;
+    }
+    if (verbose) std::printf("%d colors allocated\n", allocated);
+    return allocated;
+}

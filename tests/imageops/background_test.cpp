@@ -1,0 +1,58 @@
+#include "imageops/background.h"
+#include "imageops/image.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A picture whose pixel (x, y) has the colour (x % 256, y % 256, 0) would
+// need too many entries; instead each quadrant of the picture has its own
+// colour, so where the copy lands shows which region was taken.
+ImagePtr quadrants(int width, int height, int splitX, int splitY) {
+    ImagePtr picture(gdImageCreate(width, height));
+    const int colors[4] = {gdImageColorAllocate(picture.get(), 10, 0, 0), gdImageColorAllocate(picture.get(), 20, 0, 0),
+                           gdImageColorAllocate(picture.get(), 30, 0, 0), gdImageColorAllocate(picture.get(), 40, 0, 0)};
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y)
+            gdImageSetPixel(picture.get(), x, y, colors[(x >= splitX) + 2 * (y >= splitY)]);
+    return picture;
+}
+
+int redAt(gdImagePtr image, int x, int y) { return image->red[gdImageGetPixel(image, x, y)]; }
+
+TEST(PlaceBackground, CropsToTheMapsAspectFromTheTopLeft) {
+    // 400 x 400 onto 800 x 600: the top 400 x 300 is used; the split at row
+    // 299 lands at the bottom row, the one at row 300 would be cut off.
+    ImagePtr tall = quadrants(400, 400, 200, 299);
+    ImagePtr map(gdImageCreate(800, 600));
+    gdImageColorAllocate(map.get(), 0, 0, 0);
+    placeBackground(map.get(), 0, 0, 800, 600, tall.get(), false, false);
+    EXPECT_EQ(redAt(map.get(), 0, 0), 10);
+    EXPECT_EQ(redAt(map.get(), 799, 0), 20);
+    EXPECT_EQ(redAt(map.get(), 0, 599), 30);
+
+    // 1000 x 300 onto 800 x 600: the left 400 x 300 is used.
+    ImagePtr wide = quadrants(1000, 300, 399, 150);
+    placeBackground(map.get(), 0, 0, 800, 600, wide.get(), false, false);
+    EXPECT_EQ(redAt(map.get(), 797, 0), 10);
+    EXPECT_EQ(redAt(map.get(), 799, 0), 20);
+    EXPECT_EQ(redAt(map.get(), 0, 599), 30);
+}
+
+TEST(PlaceBackground, TilesFromTheCornerAndCopiesTheTransparentColour) {
+    ImagePtr tile = quadrants(64, 64, 63, 63);
+    gdImageColorTransparent(tile.get(), 0);
+    ImagePtr map(gdImageCreate(640, 480));
+    gdImageColorAllocate(map.get(), 0, 0, 0);
+    testing::internal::CaptureStdout();
+    placeBackground(map.get(), 0, 0, 640, 480, tile.get(), true, true);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Background transparency 0\n");
+    EXPECT_EQ(tile->transparent, -1);
+    for (int x = 0; x < 640; x += 64) {
+        EXPECT_EQ(redAt(map.get(), x, 0), 10);
+        EXPECT_EQ(redAt(map.get(), x + 63, 447), 40);
+        EXPECT_EQ(redAt(map.get(), x + 63, 479), 20);
+    }
+}
+
+}  // namespace

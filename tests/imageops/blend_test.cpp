@@ -1,0 +1,110 @@
+#include "imageops/blend.h"
+#include "imageops/image.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+Rgb colorAt(gdImagePtr image, int x, int y) {
+    const int c = gdImageGetPixel(image, x, y);
+    return {image->red[c], image->green[c], image->blue[c]};
+}
+
+ImagePtr filled(int width, int height, Rgb color) {
+    ImagePtr image(gdImageCreate(width, height));
+    gdImageColorAllocate(image.get(), color.r, color.g, color.b);
+    return image;
+}
+
+int countColor(gdImagePtr image, Rgb color) {
+    int count = 0;
+    for (int x = 0; x < gdImageSX(image); ++x)
+        for (int y = 0; y < gdImageSY(image); ++y) count += colorAt(image, x, y) == color;
+    return count;
+}
+
+TEST(Fade, DarkensByPercentTruncating) {
+    ImagePtr image = filled(4, 4, {200, 100, 55});
+    fadeRect(image.get(), 0, 0, 0, 0, 25);
+    fadeRect(image.get(), 1, 1, 1, 1, 50);
+    fadeRect(image.get(), 2, 2, 2, 2, 100);
+    EXPECT_EQ(colorAt(image.get(), 0, 0), (Rgb{150, 75, 41}));
+    EXPECT_EQ(colorAt(image.get(), 1, 1), (Rgb{100, 50, 27}));
+    EXPECT_EQ(colorAt(image.get(), 2, 2), (Rgb{0, 0, 0}));
+    EXPECT_EQ(countColor(image.get(), {200, 100, 55}), 13);
+}
+
+TEST(Fade, RectangleIsInclusiveAndEmptyWhenReversed) {
+    ImagePtr image = filled(10, 10, {100, 100, 100});
+    fadeRect(image.get(), 2, 3, 4, 7, 50);
+    EXPECT_EQ(countColor(image.get(), {50, 50, 50}), 15);
+    fadeRect(image.get(), 5, 5, 4, 7, 50);
+    EXPECT_EQ(countColor(image.get(), {50, 50, 50}), 15);
+}
+
+TEST(Fade, DiscCoversThePixelsWithinItsRadius) {
+    for (auto [radius, pixels] : {std::pair{0, 1}, {1, 5}, {2, 13}}) {
+        ImagePtr image = filled(9, 9, {100, 100, 100});
+        fadeDisc(image.get(), 4, 4, radius, 50);
+        EXPECT_EQ(countColor(image.get(), {50, 50, 50}), pixels) << "radius " << radius;
+    }
+}
+
+TEST(Fade, NewColoursAreAddedColumnByColumn) {
+    ImagePtr image = filled(2, 2, {100, 100, 100});
+    gdImageSetPixel(image.get(), 0, 1, gdImageColorAllocate(image.get(), 200, 200, 200));
+    gdImageSetPixel(image.get(), 1, 0, gdImageColorAllocate(image.get(), 40, 40, 40));
+    fadeRect(image.get(), 0, 0, 1, 1, 50);
+    // (0,0), then (0,1), then (1,0): 50, 100 (already entry 0), 20.
+    EXPECT_EQ((Rgb{image->red[3], image->green[3], image->blue[3]}), (Rgb{50, 50, 50}));
+    EXPECT_EQ(gdImageGetPixel(image.get(), 0, 1), 0);
+    EXPECT_EQ((Rgb{image->red[4], image->green[4], image->blue[4]}), (Rgb{20, 20, 20}));
+}
+
+TEST(Fade, OutsideTheImageDrawsNothingButResolvesTheDarkenedGround) {
+    ImagePtr image = filled(4, 4, {100, 100, 100});
+    fadeRect(image.get(), 10, 10, 1000000, 1000000, 50);
+    EXPECT_EQ(gdImageColorsTotal(image.get()), 2);
+    EXPECT_EQ(countColor(image.get(), {100, 100, 100}), 16);
+    fadeDisc(image.get(), -3, -3, 2, 25);
+    EXPECT_EQ(gdImageColorsTotal(image.get()), 3);
+
+    // A rectangle reaching past the image changes only the pixels inside.
+    ImagePtr other = filled(4, 4, {100, 100, 100});
+    fadeRect(other.get(), -5, 2, 10, 10, 50);
+    EXPECT_EQ(countColor(other.get(), {50, 50, 50}), 8);
+}
+
+TEST(Fade, FullPaletteFallsBackToTheClosestEntry) {
+    ImagePtr image = filled(2, 2, {200, 200, 200});
+    for (int i = 1; i < gdMaxColors; ++i) gdImageColorAllocate(image.get(), i % 2 ? 255 : 98, 0, 0);
+    fadeRect(image.get(), 0, 0, 0, 0, 50);
+    EXPECT_EQ(colorAt(image.get(), 0, 0), (Rgb{98, 0, 0}));
+}
+
+TEST(ReplaceColor, SwapExchangesAndComparesByValue) {
+    ImagePtr image(gdImageCreate(3, 1));
+    const int black = gdImageColorAllocate(image.get(), 0, 0, 0);
+    const int white = gdImageColorAllocate(image.get(), 255, 255, 255);
+    const int blackAgain = gdImageColorAllocate(image.get(), 0, 0, 0);
+    const int red = gdImageColorAllocate(image.get(), 255, 0, 0);
+    gdImageSetPixel(image.get(), 0, 0, white);
+    gdImageSetPixel(image.get(), 1, 0, blackAgain);
+    gdImageSetPixel(image.get(), 2, 0, red);
+
+    replaceColor(image.get(), black, white, true);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 0, 0), black);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 1, 0), white);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 2, 0), red);
+
+    replaceColor(image.get(), white, red, false);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 0, 0), black);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 1, 0), red);
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#include "imageops/image.h"
+#include "quantise/octree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Colors = std::vector<PaletteColor>;
+
+Colors paletteAfterAdding(const Colors& pixels, int budget) {
+    Octree tree;
+    for (const PaletteColor& c : pixels) {
+        octreeAddColor(tree, c.red, c.green, c.blue);
+        while (tree.leafCount > budget) octreeReduce(tree);
+    }
+    return octreeCollectPalette(tree, false);
+}
+
+TEST(Octree, PureColoursComeOutInChildOrder) {
+    const Colors palette = paletteAfterAdding({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {0, 0, 0}}, 244);
+    EXPECT_EQ(palette, (Colors{{0, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 0, 0}}));
+}
+
+TEST(Octree, BudgetOfOneMergesNeighboursAndDropsTheFraction) {
+    EXPECT_EQ(paletteAfterAdding({{0, 0, 0}, {0, 0, 1}}, 1), (Colors{{0, 0, 0}}));
+}
+
+TEST(Octree, ReductionTakesTheNewestNodeOfTheDeepestLevel) {
+    EXPECT_EQ(paletteAfterAdding({{0, 0, 0}, {0, 0, 1}, {2, 0, 0}, {2, 0, 1}}, 3),
+              (Colors{{0, 0, 0}, {0, 0, 1}, {2, 0, 0}}));
+    EXPECT_EQ(paletteAfterAdding({{2, 0, 0}, {2, 0, 1}, {0, 0, 0}, {0, 0, 1}}, 3),
+              (Colors{{0, 0, 0}, {2, 0, 0}, {2, 0, 1}}));
+}
+
+TEST(Octree, MergedMeanTruncates) {
+    Octree tree;
+    for (int i = 0; i < 3; ++i) octreeAddColor(tree, 255, 255, 255);
+    octreeAddColor(tree, 254, 254, 254);
+    while (tree.leafCount > 1) octreeReduce(tree);
+    EXPECT_EQ(octreeCollectPalette(tree, false), (Colors{{254, 254, 254}}));
+    // A colour arriving after its cell was reduced joins that leaf.
+    octreeAddColor(tree, 254, 255, 254);
+    EXPECT_EQ(tree.leafCount, 1);
+}
+
+TEST(Octree, PictureWithinBudgetIsReproducedExactlyAndSharedColoursAddUp) {
+    ImagePtr picture(gdImageCreate(20, 12));
+    Colors expected;
+    for (int i = 0; i < 240; ++i) {
+        const PaletteColor c{i, (i * 7) % 256, 255 - i};
+        gdImageSetPixel(picture.get(), i % 20, i / 20, gdImageColorAllocate(picture.get(), c.red, c.green, c.blue));
+        expected.push_back(c);
+    }
+    Octree tree;
+    octreeAddImage(tree, picture.get(), OCTREE_BUDGET);
+    octreeAddImage(tree, picture.get(), OCTREE_BUDGET);
+    EXPECT_EQ(tree.leafCount, 240);
+    Colors palette = octreeCollectPalette(tree, false);
+    auto byValue = [](const PaletteColor& a, const PaletteColor& b) {
+        return std::tie(a.red, a.green, a.blue) < std::tie(b.red, b.green, b.blue);
+    };
+    std::sort(palette.begin(), palette.end(), byValue);
+    std::sort(expected.begin(), expected.end(), byValue);
+    EXPECT_EQ(palette, expected);
+}
+
+TEST(Octree, LargeOneColouredPictureDoesNotOverflow) {
+    // 9000 x 1000 white pixels overflow a 32-bit sum of 255s.
+    ImagePtr picture(gdImageCreate(9000, 1000));
+    gdImageColorAllocate(picture.get(), 255, 255, 255);
+    Octree tree;
+    octreeAddImage(tree, picture.get(), OCTREE_BUDGET);
+    EXPECT_EQ(octreeCollectPalette(tree, false), (Colors{{255, 255, 255}}));
+}
+
+TEST(Octree, FullPaletteAllocatesNothingAndWarnsOnce) {
+    Octree tree;
+    octreeAddColor(tree, 1, 2, 3);
+    octreeAddColor(tree, 4, 5, 6);
+    ImagePtr image(gdImageCreate(4, 4));
+    for (int i = 0; i < gdMaxColors; ++i) gdImageColorAllocate(image.get(), i, 0, 0);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(octreeAllocatePalette(tree, image.get(), true, false), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "**** Warning image color palette exhausted\n0 colors allocated\n");
+}
+
+TEST(Octree, DebugListsThePaletteAndItsSize) {
+    Octree tree;
+    octreeAddColor(tree, 0, 0, 255);
+    octreeAddColor(tree, 0, 0, 0);
+    ImagePtr image(gdImageCreate(4, 4));
+    gdImageColorAllocate(image.get(), 9, 9, 9);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(octreeAllocatePalette(tree, image.get(), true, true), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Palette 0 r-0 g-0 b-0\nPalette 1 r-0 g-0 b-255\nNumber colors in oct-tree 2\n2 colors allocated\n");
+    EXPECT_EQ(image->blue[2], 255);  // after the entry that was there
+}
+
+}  // namespace
