@@ -6,6 +6,9 @@
 #include "driver/run_settings.h"
 #include "imageops/background.h"
 #include "quantise/octree.h"
+#include "render/obstacles.h"
+#include "scenario/catalogue.h"
+#include "scenario/game_objects.h"
 #include "scenario/header.h"
 #include "scenario/scenario_input.h"
 
@@ -33,6 +36,9 @@ void run(int argc, char* argv[]) {
     Octree octree;
     ScenarioInput input = ScenarioInput::fromFile(stdin);
     readScenarioHeader(input, settings, octree);
+    Catalogue catalogue;
+    readObjectTypes(input, settings, octree, catalogue);
+    const std::vector<GameObject> objects = readGameObjects(input, settings, catalogue);
 
     createOutputImage(settings, octree);
     setLineStyles(settings);
@@ -40,7 +46,8 @@ void run(int argc, char* argv[]) {
         placeBackground(settings.outputImage.get(), 0, 0, settings.imageWidth, settings.imageHeight,
                         settings.background.get(), settings.tiling, settings.debug);
     }
-    writeOutputImage(settings);
+    ObstacleList obstacles;
+    writeOutputImage(settings, obstacles);
 }
 
 }  // namespace

@@ -122,9 +122,10 @@ std::string outputFileName(const RunSettings& settings) {
     return settings.outputFile.value_or("orvex.gif");
 }
 
-void writeOutputImage(RunSettings& settings) {
-    if (settings.verbose) std::printf("writing image file\n");
+void writeOutputImage(RunSettings& settings, const ObstacleList& obstacles) {
     gdImagePtr image = settings.outputImage.get();
+    if (settings.debug) drawObstacles(image, obstacles);
+    if (settings.verbose) std::printf("writing image file\n");
     gdImageInterlace(image, 1);
 
     int size = 0;

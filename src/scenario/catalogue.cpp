@@ -1,0 +1,94 @@
+#include "scenario/catalogue.h"
+
+#include "driver/run_error.h"
+#include "imageops/blend.h"
+#include "imageops/palette.h"
+#include "imageops/rotate.h"
+#include "scenario/picture_file.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr double STEP_ANGLE = 0.5235987755982988;  // 30 degrees in radians
+
+struct GifBuffer {
+    void operator()(void* data) const { gdFree(data); }
+};
+
+void writeDebugIcon(gdImagePtr icon, const std::string& name) {
+    int size = 0;
+    std::unique_ptr<void, GifBuffer> gif(gdImageGifPtr(icon, &size));
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+    bool ok = gif && file && std::fwrite(gif.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
+    if (file) ok = std::fclose(file) == 0 && ok;
+    if (!ok) std::fprintf(stderr, "**** Warning unable to write %s\n", name.c_str());
+}
+
+ImagePtr loadIcon(const std::string& path, bool verbose) {
+    Picture picture = loadPicture(path);
+    if (picture.status == PictureStatus::loaded) {
+        if (verbose) std::printf("\t%s read", path.c_str());
+        return std::move(picture.image);
+    }
+    if (verbose && picture.status != PictureStatus::cannotOpen) std::printf("\t%s not read\n", path.c_str());
+    const char* problem = picture.status == PictureStatus::tooLarge ? "picture too large" : "unable to load source image";
+    throw RunError(std::string("**** Error ") + problem + " " + path + "\n**** Aborting\n", 1);
+}
+
+// Black on white like the bitonal map: black and white pixels exchanged.
+void swapBlackAndWhite(gdImagePtr icon) {
+    const int black = resolveColor(icon, 0, 0, 0);
+    const int white = resolveColor(icon, 255, 255, 255);
+    replaceColor(icon, black, white, true);
+}
+
+double readIconScale(ScenarioInput& input, const std::string& typeName, gdImagePtr icon) {
+    const double scale = input.readDouble("icon scale");
+    const double side = rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale);
+    if (!(scale > 0) || side < 1 || side > MAX_ICON_SIDE)
+        throw RunError("**** Error bad icon scale for type " + typeName + "\n", 1);
+    return scale;
+}
+
+}  // namespace
+
+std::string debugIconFileName(const std::string& typeName, int k) {
+    std::string name = typeName;
+    for (char& c : name)
+        if (c == '/' || c == '\\') c = '_';
+    return name + std::to_string(k) + ".gif";
+}
+
+void readObjectTypes(ScenarioInput& input, const RunSettings& settings, Octree& octree,
+                     Catalogue& catalogue) {
+    if (settings.verbose) std::printf("reading game object images\n");
+    for (;;) {
+        const auto name = input.token();
+        if (!name) {
+            std::fprintf(stderr, "**** Warning scenario ends before the closing * of the object types\n");
+            return;
+        }
+        if ((*name)[0] == '*') return;
+
+        ObjectType type;
+        type.name = *name;
+        const std::string path = picturePath(settings.imageDir, input.requireToken("icon file name"));
+        ImagePtr icon = loadIcon(path, settings.verbose);
+        if (!settings.colorMap) swapBlackAndWhite(icon.get());
+        octreeAddImage(octree, icon.get(), OCTREE_BUDGET);
+
+        const double scale = readIconScale(input, type.name, icon.get());
+        for (int k = 0; k < FACINGS; ++k) {
+            type.icons[k] = rotateIcon(icon.get(), k * STEP_ANGLE, scale, settings.resampling, settings.colorMap);
+            if (settings.debug) writeDebugIcon(type.icons[k].get(), debugIconFileName(type.name, k));
+            if (settings.verbose) std::printf(".");
+        }
+        if (settings.verbose) std::printf("\n");
+        type.iconHalfWidth = gdImageSX(type.icons[0].get()) / 2;
+
+        if (input.readInt("legend flag") != 0) catalogue.legend.push_back(static_cast<int>(catalogue.types.size()));
+        catalogue.types.push_back(std::move(type));
+    }
+}

@@ -1,0 +1,53 @@
+#include "scenario/game_objects.h"
+
+#include "render/projection.h"
+
+#include <cstdio>
+
+namespace {
+
+const ObjectType* findType(const Catalogue& catalogue, const std::string& name) {
+    for (const ObjectType& type : catalogue.types)
+        if (type.name == name) return &type;
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<GameObject> readGameObjects(ScenarioInput& input, const RunSettings& settings,
+                                        const Catalogue& catalogue) {
+    if (settings.verbose) std::printf("reading game objects\n");
+    std::vector<GameObject> objects;
+    for (;;) {
+        // A label starts at the first character that is not white space.
+        input.skipWhiteSpace();
+        const auto line = input.line();
+        if (!line) {
+            std::fprintf(stderr, "**** Warning scenario ends before the closing * of the game objects\n");
+            return objects;
+        }
+        if (line->text[0] == '*') return objects;
+
+        GameObject object;
+        object.label = line->text.substr(0, MAX_LABEL_LENGTH);
+        const std::string typeName = input.requireToken("type name");
+        object.x = input.readSingle("position");
+        object.y = input.readSingle("position");
+        object.course = input.readInt("course");
+        object.facing = input.readInt("facing");
+        object.speed = input.readSingle("speed");
+        object.turn = input.readInt("turn");
+
+        const ObjectType* type = findType(catalogue, typeName);
+        if (!type) {
+            std::fprintf(stderr, "**** Warning unknown object type %s\n", typeName.c_str());
+            continue;
+        }
+        for (int k = 0; k < FACINGS; ++k) object.icons[k] = type->icons[k].get();
+        object.iconHalfWidth = type->iconHalfWidth;
+        const PixelPoint anchor = projectAnchor(settings, object.x, object.y);
+        object.px = anchor.x;
+        object.py = anchor.y;
+        objects.push_back(std::move(object));
+    }
+}
