@@ -6,7 +6,11 @@
 #include "driver/run_settings.h"
 #include "imageops/background.h"
 #include "quantise/octree.h"
+#include "render/grid_axes.h"
+#include "render/labels.h"
+#include "render/objects.h"
 #include "render/obstacles.h"
+#include "render/title_legend.h"
 #include "scenario/catalogue.h"
 #include "scenario/game_objects.h"
 #include "scenario/header.h"
@@ -47,6 +51,12 @@ void run(int argc, char* argv[]) {
                         settings.background.get(), settings.tiling, settings.debug);
     }
     ObstacleList obstacles;
+    drawGridAndAxes(settings, obstacles);
+    if (settings.background) fadeObjectBackgrounds(settings, objects);
+    drawObjects(settings, objects, obstacles);
+    annotateObjects(settings, objects, obstacles);
+    drawTitle(settings, obstacles);
+    if (settings.legend) drawLegend(settings, catalogue);
     writeOutputImage(settings, obstacles);
 }
 

@@ -65,7 +65,7 @@ void readObjectTypes(ScenarioInput& input, const RunSettings& settings, Octree& 
                      Catalogue& catalogue) {
     if (settings.verbose) std::printf("reading game object images\n");
     for (;;) {
-        const auto name = input.token();
+        const auto name = input.token("type name");
         if (!name) {
             std::fprintf(stderr, "**** Warning scenario ends before the closing * of the object types\n");
             return;

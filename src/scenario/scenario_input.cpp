@@ -45,16 +45,17 @@ void ScenarioInput::skipWhiteSpace() {
     while (pos_ < text_.size() && isWhiteSpace(text_[pos_])) ++pos_;
 }
 
-std::optional<std::string> ScenarioInput::token() {
+std::optional<std::string> ScenarioInput::token(const char* item) {
     skipWhiteSpace();
     if (pos_ >= text_.size()) return std::nullopt;
     const std::size_t start = pos_;
     while (pos_ < text_.size() && !isWhiteSpace(text_[pos_])) ++pos_;
+    if (pos_ - start > MAX_TOKEN_LENGTH) fail(item, start);
     return text_.substr(start, pos_ - start);
 }
 
 std::string ScenarioInput::requireToken(const char* item) {
-    auto word = token();
+    auto word = token(item);
     if (!word) fail(item, pos_);
     return *word;
 }

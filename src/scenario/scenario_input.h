@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 
+// Longest token: names of types and picture files.
+constexpr std::size_t MAX_TOKEN_LENGTH = 255;
+
 class ScenarioInput {
 public:
     explicit ScenarioInput(std::string text);
@@ -27,8 +30,10 @@ public:
     // Skips white space, line ends included.
     void skipWhiteSpace();
 
-    // Skips white space and reads one token. Nothing when the input ends first.
-    std::optional<std::string> token();
+    // Skips white space and reads one token. Nothing when the input ends
+    // first. A token longer than MAX_TOKEN_LENGTH throws the "bad scenario
+    // line" RunError naming `item`.
+    std::optional<std::string> token(const char* item);
 
     // Typed items: white space, then one whole token that must hold the item.
     // A missing or unreadable item throws the "bad scenario line" RunError

@@ -1,0 +1,92 @@
+#include "render/grid_axes.h"
+
+#include "render/projection.h"
+#include "render/text.h"
+
+#include <gdfonts.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+enum class Tick { one, five, ten };
+
+// By the remainder that keeps the sign of k: -15 is a five, -20 a ten.
+Tick tickClass(std::int64_t k) {
+    const std::int64_t r = std::llabs(k % 10);
+    return r == 0 ? Tick::ten : r == 5 ? Tick::five : Tick::one;
+}
+
+}  // namespace
+
+void drawGridAndAxes(const RunSettings& settings, ObstacleList& obstacles) {
+    gdImagePtr image = settings.outputImage.get();
+    const int axesColor = settings.colorIndex[AXESCOLOR];
+    const int textColor = settings.colorIndex[AXESTEXTCOLOR];
+    const double scale = settings.scale;
+    const std::int64_t x0 = static_cast<std::int64_t>(settings.xMin);
+    const std::int64_t y0 = static_cast<std::int64_t>(settings.yMin);
+    const int W = settings.imageWidth, H = settings.imageHeight;
+    const gdFontPtr font = gdFontGetSmall();
+    const int w = font->w, h = font->h;
+
+    auto style = settings.lineStyles.grid;
+    gdImageSetStyle(image, style.data(), static_cast<int>(style.size()));
+    gdImageLine(image, 0, 0, 0, H - 1, axesColor);
+    gdImageLine(image, 0, H - 1, W - 1, H - 1, axesColor);
+
+    for (std::int64_t k = x0;; ++k) {
+        const int px = roundToInt(static_cast<double>(k - x0) * scale);
+        if (px >= W - 1) break;
+        switch (tickClass(k)) {
+            case Tick::one: gdImageLine(image, px, H - 1, px, H - 3, axesColor); break;
+            case Tick::five: gdImageLine(image, px, H - 1, px, H - 6, axesColor); break;
+            case Tick::ten: {
+                const std::string number = std::to_string(k);
+                const int n = static_cast<int>(number.size());
+                if (px != 0) {
+                    gdImageLine(image, px, H - 1, px, H - 11, axesColor);
+                    drawString(image, font, px - w * (n / 2), H - h - 11, number, textColor);
+                }
+                if (settings.grid) {
+                    gdImageLine(image, px, H - h - 11, px, 0, gdStyled);
+                    obstacleAdd(obstacles, rectGrow(rectFromCorners(px, H - h - 11, px, 0), 4));
+                }
+                break;
+            }
+        }
+    }
+    obstacleAdd(obstacles, rectFromCorners(-50, 0, W + 50, -50));
+    obstacleAdd(obstacles, rectFromCorners(-50, H + 50, W + 50, H - h - 11));
+
+    // The tick row is rounded from (y0 - k) x scale + H as a whole, and the
+    // loop ends on the distance from H, unlike the horizontal axis.
+    int maxLen = 0;
+    for (std::int64_t k = y0;; ++k) {
+        if (roundToInt(static_cast<double>(k - y0) * scale) >= H - 1) break;
+        const int py = roundToInt(static_cast<double>(y0 - k) * scale + H);
+        switch (tickClass(k)) {
+            case Tick::one: gdImageLine(image, 0, py, 2, py, axesColor); break;
+            case Tick::five: gdImageLine(image, 0, py, 5, py, axesColor); break;
+            case Tick::ten: {
+                const std::string number = std::to_string(k);
+                const int n = static_cast<int>(number.size());
+                maxLen = std::max(maxLen, n);
+                if (py != H) {
+                    gdImageLine(image, 0, py, 10, py, axesColor);
+                    drawString(image, font, w + 10, py - h / 2, number, textColor);
+                }
+                if (settings.grid) {
+                    gdImageLine(image, w * (n + 1) + 10, py, W, py, gdStyled);
+                    obstacleAdd(obstacles, rectGrow(rectFromCorners(w * (n + 1) + 10, py, W, py), 4));
+                }
+                break;
+            }
+        }
+    }
+    obstacleAdd(obstacles, rectFromCorners(-50, 0, w * (maxLen + 1) + 10, H - 1));
+    obstacleAdd(obstacles, rectFromCorners(W, 0, W + 50, H - 1));
+}
