@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -42,9 +43,9 @@ Rect candidateRect(int x, int y, int j, int width, int height) {
     return rectFromCorners(x, y, farX, farY);
 }
 
-std::int64_t score(const Rect& label, const Rect& leader, const ObstacleList& obstacles) {
+std::int64_t score(const Rect& label, const Rect& leader, const std::vector<Rect>& obstacles) {
     std::int64_t s = 0;
-    for (const Rect& o : obstacles.entries) {
+    for (const Rect& o : obstacles) {
         const std::int64_t a = rectOverlapArea(o, label);
         const std::int64_t b = rectOverlapArea(o, leader);
         s = static_cast<std::int64_t>(static_cast<double>(s + a) + 0.3 * static_cast<double>(b));
@@ -55,6 +56,16 @@ std::int64_t score(const Rect& label, const Rect& leader, const ObstacleList& ob
 }  // namespace
 
 PixelPoint placeLabel(const GameObject& object, int width, int height, const ObstacleList& obstacles) {
+    // Every candidate and its leader lie within this region. An obstacle
+    // that does not overlap it adds nothing to any score, so only the
+    // others, in list order, are looked at.
+    const int reach = object.iconHalfWidth + RINGS;
+    const Rect region{object.px - reach - width, object.py - reach - height, object.px + reach + width,
+                      object.py + reach + height};
+    std::vector<Rect> nearby;
+    for (const Rect& o : obstacles.entries)
+        if (rectOverlapArea(o, region) > 0) nearby.push_back(o);
+
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
     PixelPoint chosen{object.px, object.py};
     for (int ring = 0; ring < RINGS; ++ring) {
@@ -66,7 +77,7 @@ PixelPoint placeLabel(const GameObject& object, int width, int height, const Obs
             const Rect label = candidateRect(x, y, j, width, height);
             const PixelPoint m = nearestEdgeMidpoint(label, object.px, object.py);
             const Rect leader = rectFromCorners(object.px, object.py, m.x, m.y);
-            const std::int64_t s = score(label, leader, obstacles);
+            const std::int64_t s = score(label, leader, nearby);
             if (s == 0) return {label.left, label.top};
             if (s < best) best = s, chosen = {label.left, label.top};
         }

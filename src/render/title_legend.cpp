@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 Rect titlePlace(const RunSettings& settings, const ObstacleList& obstacles) {
     const gdFontPtr font = gdFontGetGiant();
@@ -21,11 +22,17 @@ Rect titlePlace(const RunSettings& settings, const ObstacleList& obstacles) {
 
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
     Rect chosen = rectFromCorners(0, 0, width, gh);
+    std::vector<Rect> inRow;
     for (int y = step; y < sy - 1.5 * gh; y += step) {
+        // Only obstacles overlapping the row's span can add to a score.
+        const Rect row = rectFromCorners(gw, y, sx, y + gh);
+        inRow.clear();
+        for (const Rect& o : obstacles.entries)
+            if (rectOverlapArea(o, row) > 0) inRow.push_back(o);
         for (int x = gw; x + width + gw < sx; ++x) {
             const Rect r = rectFromCorners(x, y, x + width, y + gh);
             std::int64_t score = 0;
-            for (const Rect& o : obstacles.entries) score += rectOverlapArea(o, r);
+            for (const Rect& o : inRow) score += rectOverlapArea(o, r);
             if (score < best) best = score, chosen = r;
         }
     }
