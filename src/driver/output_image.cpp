@@ -66,7 +66,7 @@ bool writeAll(int fd, const unsigned char* data, std::size_t size) {
 // Writes straight into an existing target that must not be replaced:
 // a symbolic link (its target is written) or a device, pipe and the like.
 bool writeThrough(const std::string& name, const unsigned char* data, std::size_t size) {
-    const int fd = ::open(name.c_str(), O_WRONLY | O_TRUNC);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return false;
     const bool ok = writeAll(fd, data, size);
     return ::close(fd) == 0 && ok;
