@@ -3,36 +3,39 @@
 #include "imageops/palette.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace {
 
-// Darkens pixels toward black. Pixels outside the image are not drawn, but
-// the first one still resolves the darkened colour of entry 0, which may add
-// it to the palette; later ones would resolve the same colour again and
-// change nothing, so they are skipped.
+// Darkens pixels toward black. The darkened index of each palette entry is
+// resolved once: resolving the same colour again would give the same entry,
+// as the palette only grows. Pixels outside the image are not drawn, yet
+// they still resolve the darkened colour of entry 0, which may add it to
+// the palette.
 class Fader {
 public:
-    Fader(gdImagePtr image, int percent) : image_(image), keep_(100 - percent) {}
+    Fader(gdImagePtr image, int percent) : image_(image), keep_(100 - percent) { darkened_.fill(-1); }
 
     void fade(std::int64_t x, std::int64_t y) {
-        if (gdImageBoundsSafe(image_, static_cast<int>(x), static_cast<int>(y)) &&
-            x == static_cast<int>(x) && y == static_cast<int>(y))
-            blendPixel(image_, static_cast<int>(x), static_cast<int>(y), 0, 0, 0, keep_);
-        else
-            fadeOutside();
+        if (x < 0 || y < 0 || x >= gdImageSX(image_) || y >= gdImageSY(image_)) return fadeOutside();
+        const int c = gdImageGetPixel(image_, static_cast<int>(x), static_cast<int>(y));
+        gdImageSetPixel(image_, static_cast<int>(x), static_cast<int>(y), darkenedIndex(c));
     }
 
-    void fadeOutside() {
-        if (outsideDone_) return;
-        blendPixel(image_, -1, -1, 0, 0, 0, keep_);
-        outsideDone_ = true;
-    }
+    void fadeOutside() { darkenedIndex(0); }
 
 private:
+    int darkenedIndex(int c) {
+        if (darkened_[c] < 0)
+            darkened_[c] = resolveColor(image_, image_->red[c] * keep_ / 100, image_->green[c] * keep_ / 100,
+                                        image_->blue[c] * keep_ / 100);
+        return darkened_[c];
+    }
+
     gdImagePtr image_;
     int keep_;
-    bool outsideDone_ = false;
+    std::array<int, gdMaxColors> darkened_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cassert>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -45,6 +46,15 @@ ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, 
     const int ground = colorMap ? 0 : 255;
     setTransparentIndex(out, gdImageColorAllocate(out, ground, ground, ground));
 
+    // A colour resolves to the same entry every time, as the palette only
+    // grows: remember each one.
+    std::unordered_map<int, int> resolved;
+    auto indexOf = [&](int red, int green, int blue) {
+        const auto [it, isNew] = resolved.try_emplace((red << 16) | (green << 8) | blue, 0);
+        if (isNew) it->second = resolveColor(out, red, green, blue);
+        return it->second;
+    };
+
     const InverseMapping mapping(icon, angle, scale);
     const int h = n / 2;
     for (int i = 0; i < n; ++i) {
@@ -67,7 +77,7 @@ ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, 
                 if (count == 0) continue;
                 red /= count, green /= count, blue /= count;
             }
-            gdImageSetPixel(out, i, j, resolveColor(out, red, green, blue));
+            gdImageSetPixel(out, i, j, indexOf(red, green, blue));
         }
     }
     return output;
