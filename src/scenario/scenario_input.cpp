@@ -60,20 +60,15 @@ std::string ScenarioInput::requireToken(const char* item) {
     return *word;
 }
 
-double ScenarioInput::readSingle(const char* item) {
-    const std::size_t start = (skipWhiteSpace(), pos_);
-    const std::string word = requireToken(item);
-    char* end = nullptr;
-    const float value = std::strtof(word.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) fail(item, start);
-    return value;
-}
+double ScenarioInput::readSingle(const char* item) { return readNumber(item, true); }
 
-double ScenarioInput::readDouble(const char* item) {
+double ScenarioInput::readDouble(const char* item) { return readNumber(item, false); }
+
+double ScenarioInput::readNumber(const char* item, bool single) {
     const std::size_t start = (skipWhiteSpace(), pos_);
     const std::string word = requireToken(item);
     char* end = nullptr;
-    const double value = std::strtod(word.c_str(), &end);
+    const double value = single ? std::strtof(word.c_str(), &end) : std::strtod(word.c_str(), &end);
     if (*end != '\0' || !std::isfinite(value)) fail(item, start);
     return value;
 }

@@ -48,6 +48,7 @@ public:
     int lineNumber() const { return lineAt(pos_); }
 
 private:
+    double readNumber(const char* item, bool single);
     int lineAt(std::size_t position) const;
     [[noreturn]] void fail(const char* item, std::size_t position) const;
 
