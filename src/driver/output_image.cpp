@@ -46,10 +46,6 @@ void allocateBitonal(RunSettings& settings) {
         roles[role] = black;
 }
 
-struct GifBuffer {
-    void operator()(void* data) const { gdFree(data); }
-};
-
 bool writeAll(int fd, const unsigned char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
@@ -129,7 +125,7 @@ void writeOutputImage(RunSettings& settings, const ObstacleList& obstacles) {
     gdImageInterlace(image, 1);
 
     int size = 0;
-    std::unique_ptr<void, GifBuffer> gif(gdImageGifPtr(image, &size));
+    GdMemory gif(gdImageGifPtr(image, &size));
     settings.outputImage.reset();
 
     const std::string name = outputFileName(settings);

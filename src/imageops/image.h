@@ -1,5 +1,5 @@
-// Ownership of gd palette images: an ImagePtr destroys its image with
-// gdImageDestroy when it goes out of scope.
+// Ownership of gd palette images and of memory gd allocates: an ImagePtr
+// destroys its image with gdImageDestroy when it goes out of scope.
 #pragma once
 
 #include <gd.h>
@@ -11,3 +11,10 @@ struct ImageDeleter {
 };
 
 using ImagePtr = std::unique_ptr<gdImage, ImageDeleter>;
+
+// Memory that gd allocated for the caller, such as an encoded GIF.
+struct GdMemoryDeleter {
+    void operator()(void* data) const { gdFree(data); }
+};
+
+using GdMemory = std::unique_ptr<void, GdMemoryDeleter>;

@@ -28,7 +28,7 @@ const std::array<Direction, ANGLES>& directions() {
     static const std::array<Direction, ANGLES> table = [] {
         std::array<Direction, ANGLES> t{};
         for (int j = 0; j < ANGLES; ++j) {
-            const double theta = j * 0.005555555555555556 * 3.141592653589793;
+            const double theta = degreeAngle(j);
             t[j] = {std::cos(theta), std::sin(theta)};
         }
         return t;

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr double STEP_ANGLE = 0.5235987755982988;  // 30 degrees in radians
-
 struct MapPoint {
     double x, y;
 };
@@ -46,7 +44,7 @@ void drawCourse(const RunSettings& settings, const GameObject& object, ObstacleL
     const PixelPoint anchor{object.px, object.py};
 
     if (settings.realThrust) {
-        const double theta = object.course * 0.005555555555555556 * 3.141592653589793;
+        const double theta = degreeAngle(object.course);
         const MapPoint end{object.x + object.speed * std::sin(theta), object.y + object.speed * std::cos(theta)};
         drawSegment(image, anchor, projectPoint(settings, end.x, end.y), obstacles);
         return;

@@ -11,6 +11,12 @@ inline int roundToInt(double v) {
     return static_cast<int>(v >= 0 ? std::trunc(v + 0.5) : std::trunc(v - 0.5));
 }
 
+// Headings: a step heading k is k x 30 degrees, a degree heading d is d
+// degrees; both multiplied out in this order so that every build gives the
+// same angle.
+constexpr double STEP_ANGLE = 0.5235987755982988;
+inline double degreeAngle(double d) { return d * 0.005555555555555556 * 3.141592653589793; }
+
 struct PixelPoint {
     int x, y;
     bool operator==(const PixelPoint&) const = default;

@@ -4,6 +4,7 @@
 #include "imageops/blend.h"
 #include "imageops/palette.h"
 #include "imageops/rotate.h"
+#include "render/projection.h"
 #include "scenario/picture_file.h"
 
 #include <cstdio>
@@ -11,15 +12,9 @@
 
 namespace {
 
-constexpr double STEP_ANGLE = 0.5235987755982988;  // 30 degrees in radians
-
-struct GifBuffer {
-    void operator()(void* data) const { gdFree(data); }
-};
-
 void writeDebugIcon(gdImagePtr icon, const std::string& name) {
     int size = 0;
-    std::unique_ptr<void, GifBuffer> gif(gdImageGifPtr(icon, &size));
+    GdMemory gif(gdImageGifPtr(icon, &size));
     std::FILE* file = std::fopen(name.c_str(), "wb");
     bool ok = gif && file && std::fwrite(gif.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
     if (file) ok = std::fclose(file) == 0 && ok;
