@@ -13,28 +13,73 @@
 #include <limits>
 #include <vector>
 
+namespace {
+
+// The scores of one candidate row, for every column from `first` to
+// `last`: the summed overlap areas of the title rectangle with the
+// obstacles. Along a row, an obstacle's overlap is its height within the row
+// times the overlap of two intervals, a trapezoid in x that four ramps
+// make up; summing the ramps' slope changes gives every column's exact
+// score in one pass.
+class RowScores {
+public:
+    RowScores(int first, int last) : first_(first), last_(last), slopeChanges_(last - first + 1, 0) {}
+
+    void addObstacle(const Rect& o, int y, int width, int height) {
+        const std::int64_t v = std::min<std::int64_t>(o.bottom, y + height) - std::max(o.top, y);
+        if (v <= 0 || o.right <= o.left) return;
+        addRamp(static_cast<std::int64_t>(o.left) - width, v);
+        addRamp(o.left, -v);
+        addRamp(static_cast<std::int64_t>(o.right) - width, -v);
+        addRamp(o.right, v);
+    }
+
+    // Calls visit(x, score) for each column, left to right.
+    template <class Visit>
+    void forEach(Visit visit) const {
+        std::int64_t value = startValue_, slope = startSlope_;
+        for (int x = first_; x <= last_; ++x) {
+            visit(x, value);
+            slope += slopeChanges_[x - first_];
+            value += slope;
+        }
+    }
+
+private:
+    // Adds weight x max(0, x - a) to every column.
+    void addRamp(std::int64_t a, std::int64_t weight) {
+        if (a < first_) {
+            startValue_ += weight * (first_ - a);
+            startSlope_ += weight;
+        } else if (a <= last_) {
+            slopeChanges_[a - first_] += weight;
+        }
+    }
+
+    int first_, last_;
+    std::int64_t startValue_ = 0, startSlope_ = 0;
+    std::vector<std::int64_t> slopeChanges_;
+};
+
+}  // namespace
+
 Rect titlePlace(const RunSettings& settings, const ObstacleList& obstacles) {
     const gdFontPtr font = gdFontGetGiant();
     const int gw = font->w, gh = font->h;
     const int width = static_cast<int>(settings.title.size()) * gw;
     const int step = gh / 2;
     const int sx = settings.imageWidth, sy = settings.imageHeight;
+    // Columns keep a character width clear of both sides.
+    const int first = gw, last = sx - width - gw - 1;
 
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
     Rect chosen = rectFromCorners(0, 0, width, gh);
-    std::vector<Rect> inRow;
-    for (int y = step; y < sy - 1.5 * gh; y += step) {
-        // Only obstacles overlapping the row's span can add to a score.
-        const Rect row = rectFromCorners(gw, y, sx, y + gh);
-        inRow.clear();
-        for (const Rect& o : obstacles.entries)
-            if (rectOverlapArea(o, row) > 0) inRow.push_back(o);
-        for (int x = gw; x + width + gw < sx; ++x) {
-            const Rect r = rectFromCorners(x, y, x + width, y + gh);
-            std::int64_t score = 0;
-            for (const Rect& o : inRow) score += rectOverlapArea(o, r);
-            if (score < best) best = score, chosen = r;
-        }
+    for (int y = step; y < sy - 1.5 * gh && first <= last; y += step) {
+        RowScores scores(first, last);
+        for (const Rect& o : obstacles.entries) scores.addObstacle(o, y, width, gh);
+        scores.forEach([&](int x, std::int64_t score) {
+            if (score < best) best = score, chosen = rectFromCorners(x, y, x + width, y + gh);
+        });
     }
     return chosen;
 }
