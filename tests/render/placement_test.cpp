@@ -98,10 +98,10 @@ TEST(PlaceLabel, MatchesAPlainScanOnRandomObstacles) {
 TEST(TitlePlace, MatchesAPlainScanOnRandomObstacles) {
     std::mt19937 random(7);
     RunSettings settings;
-    settings.imageWidth = 160, settings.imageHeight = 90;
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 60; ++round) {
         settings.title = std::string(round % 9, 'T');
-        const ObstacleList obstacles = randomObstacles(random, 1 + round * 4, 160, 70);
+        settings.imageWidth = 60 + round * 5, settings.imageHeight = 40 + round % 7 * 10;
+        const ObstacleList obstacles = randomObstacles(random, 1 + round * 4, settings.imageWidth, 70);
         EXPECT_EQ(titlePlace(settings, obstacles), referenceTitlePlace(settings, obstacles)) << "round " << round;
     }
 }
