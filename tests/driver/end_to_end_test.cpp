@@ -336,6 +336,9 @@ TEST_F(EndToEnd, TitleIsTheFirstLineCutTo79Characters) {
         {"", ""},
         {"Bay\r", "Bay"},
         {" Bay  ", " Bay  "},
+        // A cut after a non-ASCII byte keeps it: it is text, not a line end.
+        {std::string(77, 'x') + "\xc3\xa9!", std::string(77, 'x') + "\xc3\xa9"},
+        {"Bay\t", "Bay\t"},
     };
     for (const auto& c : cases) {
         const RunResult r = run({"-v"}, c.firstLine + "\n-\n1\n0 0 10 10 1\n*\n*\n");
