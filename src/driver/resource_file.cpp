@@ -1,11 +1,11 @@
 #include "driver/resource_file.h"
 
 #include "driver/color_roles.h"
+#include "driver/file_handle.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,10 +14,6 @@ namespace {
 // Lines are read in pieces of at most this many characters; the rest of a
 // longer line is read as the next line.
 constexpr std::size_t LINE_PIECE = 254;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // The next piece of a line, with its LF when it reached one. A CR right
 // before the LF belongs to the line end and is dropped.
@@ -98,7 +94,7 @@ void readResourceFile(RunSettings& settings) {
     const std::string& name = *settings.resourceFile;
     if (settings.verbose) std::printf("reading resource file %s\n", name.c_str());
 
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "r"));
+    FilePtr file(std::fopen(name.c_str(), "r"));
     if (!file) {
         std::fprintf(stderr, "**** Warning unable to open resource file %s\n", name.c_str());
         return;

@@ -8,6 +8,15 @@
 
 namespace {
 
+// The index of entry c's colour keeping keepPercent percent of it and taking
+// the rest from (red, green, blue).
+int blendedIndex(gdImagePtr image, int c, int red, int green, int blue, int keepPercent) {
+    const int takePercent = 100 - keepPercent;
+    return resolveColor(image, (image->red[c] * keepPercent + red * takePercent) / 100,
+                        (image->green[c] * keepPercent + green * takePercent) / 100,
+                        (image->blue[c] * keepPercent + blue * takePercent) / 100);
+}
+
 // Darkens pixels toward black. The darkened index of each palette entry is
 // resolved once: resolving the same colour again would give the same entry,
 // as the palette only grows. Pixels outside the image are not drawn, yet
@@ -27,9 +36,7 @@ public:
 
 private:
     int darkenedIndex(int c) {
-        if (darkened_[c] < 0)
-            darkened_[c] = resolveColor(image_, image_->red[c] * keep_ / 100, image_->green[c] * keep_ / 100,
-                                        image_->blue[c] * keep_ / 100);
+        if (darkened_[c] < 0) darkened_[c] = blendedIndex(image_, c, 0, 0, 0, keep_);
         return darkened_[c];
     }
 
@@ -58,11 +65,7 @@ void replaceColor(gdImagePtr image, int from, int to, bool swap) {
 
 void blendPixel(gdImagePtr image, int x, int y, int red, int green, int blue, int keepPercent) {
     const int c = gdImageGetPixel(image, x, y);
-    const int takePercent = 100 - keepPercent;
-    const int index = resolveColor(image, (image->red[c] * keepPercent + red * takePercent) / 100,
-                                   (image->green[c] * keepPercent + green * takePercent) / 100,
-                                   (image->blue[c] * keepPercent + blue * takePercent) / 100);
-    gdImageSetPixel(image, x, y, index);
+    gdImageSetPixel(image, x, y, blendedIndex(image, c, red, green, blue, keepPercent));
 }
 
 void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent) {

@@ -1,11 +1,11 @@
 #include "scenario/picture_file.h"
 
+#include "driver/file_handle.h"
 #include "imageops/palette.h"
 
 #include <cassert>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -14,10 +14,6 @@ constexpr char DIRECTORY_SEPARATOR = '\\';
 #else
 constexpr char DIRECTORY_SEPARATOR = '/';
 #endif
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 bool readBytes(std::FILE* file, unsigned char* buffer, std::size_t count) {
     return std::fread(buffer, 1, count, file) == count;
@@ -76,7 +72,7 @@ std::string picturePath(const std::optional<std::string>& imageDir, const std::s
 }
 
 Picture loadPicture(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) return {PictureStatus::cannotOpen, nullptr};
 
     const PictureStatus status = checkFirstImage(file.get());
