@@ -1,15 +1,13 @@
 #include "imageops/background.h"
 
 #include "imageops/palette.h"
-#include "render/projection.h"
+#include "base/geometry.h"
 
 #include <algorithm>
 #include <cassert>
-#include <cstdio>
 
 void placeBackground(gdImagePtr map, int x, int y, int width, int height, gdImagePtr picture,
-                     bool tiling, bool debug) {
-    if (debug) std::printf("Background transparency %d\n", picture->transparent);
+                     bool tiling) {
     setTransparentIndex(picture, -1);
 
     const int sx = gdImageSX(picture), sy = gdImageSY(picture);

@@ -7,6 +7,11 @@ int resolveColor(gdImagePtr image, int red, int green, int blue) {
     return index;
 }
 
+int allocateColorOrClosest(gdImagePtr image, int red, int green, int blue) {
+    const int index = gdImageColorAllocate(image, red, green, blue);
+    return index != -1 ? index : gdImageColorClosest(image, red, green, blue);
+}
+
 void makePaletteOpaque(gdImagePtr image) {
     for (int i = 0; i < gdMaxColors; ++i) image->alpha[i] = gdAlphaOpaque;
 }

@@ -12,6 +12,11 @@
 // palette full, the closest entry.
 int resolveColor(gdImagePtr image, int red, int green, int blue);
 
+// A new entry for (red, green, blue), even when an equal colour exists; with
+// all 256 entries in use, the closest entry, so that the result is always an
+// index within the palette.
+int allocateColorOrClosest(gdImagePtr image, int red, int green, int blue);
+
 // Marks every palette entry of image opaque.
 void makePaletteOpaque(gdImagePtr image);
 

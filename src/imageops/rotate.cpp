@@ -1,7 +1,7 @@
 #include "imageops/rotate.h"
 
 #include "imageops/palette.h"
-#include "render/projection.h"
+#include "base/geometry.h"
 
 #include <cassert>
 #include <cmath>

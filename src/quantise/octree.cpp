@@ -1,6 +1,6 @@
 #include "quantise/octree.h"
 
-#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -24,19 +24,14 @@ int childIndex(int red, int green, int blue, int level) {
     return ((red & mask) >> shift) * 4 + ((green & mask) >> shift) * 2 + ((blue & mask) >> shift);
 }
 
-void collect(const OctreeNode& node, bool debug, std::vector<PaletteColor>& palette) {
+void collect(const OctreeNode& node, std::vector<PaletteColor>& palette) {
     if (!node.isLeaf) {
         for (const auto& child : node.child)
-            if (child) collect(*child, debug, palette);
+            if (child) collect(*child, palette);
         return;
     }
-    const PaletteColor color{static_cast<int>(node.redSum / node.pixelCount),
-                             static_cast<int>(node.greenSum / node.pixelCount),
-                             static_cast<int>(node.blueSum / node.pixelCount)};
-    if (debug)
-        std::printf("Palette %d r-%d g-%d b-%d\n", static_cast<int>(palette.size()), color.red,
-                    color.green, color.blue);
-    palette.push_back(color);
+    palette.push_back({static_cast<int>(node.redSum / node.pixelCount), static_cast<int>(node.greenSum / node.pixelCount),
+                       static_cast<int>(node.blueSum / node.pixelCount)});
 }
 
 }  // namespace
@@ -88,23 +83,31 @@ void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
     }
 }
 
-std::vector<PaletteColor> octreeCollectPalette(const Octree& tree, bool debug) {
+std::vector<PaletteColor> octreeCollectPalette(const Octree& tree) {
     std::vector<PaletteColor> palette;
-    if (tree.root) collect(*tree.root, debug, palette);
+    if (tree.root) collect(*tree.root, palette);
     return palette;
 }
 
-int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bool debug) {
-    const std::vector<PaletteColor> palette = octreeCollectPalette(tree, debug);
-    if (debug) std::printf("Number colors in oct-tree %d\n", static_cast<int>(palette.size()));
+int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bool debug, Reporter& reporter) {
+    const std::vector<PaletteColor> palette = octreeCollectPalette(tree);
+    if (debug) {
+        for (std::size_t i = 0; i < palette.size(); ++i) {
+            const PaletteColor& c = palette[i];
+            reporter.report("Palette " + std::to_string(i) + " r-" + std::to_string(c.red) + " g-" +
+                            std::to_string(c.green) + " b-" + std::to_string(c.blue) + "\n");
+        }
+        reporter.report("Number colors in oct-tree " + std::to_string(palette.size()) + "\n");
+    }
     int allocated = 0;
     for (const PaletteColor& color : palette) {
         if (gdImageColorAllocate(image, color.red, color.green, color.blue) == -1) {
-            std::printf("**** Warning image color palette exhausted\n");
+            // With the other reports, on the report stream.
+            reporter.report("**** Warning image color palette exhausted\n");
             break;
         }
         ++allocated;
     }
-    if (verbose) std::printf("%d colors allocated\n", allocated);
+    if (verbose) reporter.report(std::to_string(allocated) + " colors allocated\n");
     return allocated;
 }

@@ -4,6 +4,8 @@
 // entry per leaf to the output image.
 #pragma once
 
+#include "base/reporter.h"
+
 #include <gd.h>
 
 #include <array>
@@ -49,11 +51,10 @@ void octreeAddColor(Octree& tree, int red, int green, int blue);
 // that has unreduced nodes.
 void octreeReduce(Octree& tree);
 
-// The mean colour of every leaf, depth-first in child order. With debug,
-// prints a "Palette" line per entry.
-std::vector<PaletteColor> octreeCollectPalette(const Octree& tree, bool debug);
+// The mean colour of every leaf, depth-first in child order.
+std::vector<PaletteColor> octreeCollectPalette(const Octree& tree);
 
 // Allocates the collected colours in image after the entries it holds,
-// stopping with a warning when its palette is full. Prints the count with
+// stopping with a warning when its palette is full. Reports the count with
 // verbose and the listing with debug. Returns the number allocated.
-int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bool debug);
+int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bool debug, Reporter& reporter);

@@ -1,6 +1,5 @@
 #include "render/grid_axes.h"
 
-#include "render/projection.h"
 #include "render/text.h"
 
 #include <gdfonts.h>
@@ -22,19 +21,18 @@ Tick tickClass(std::int64_t k) {
 
 }  // namespace
 
-void drawGridAndAxes(const RunSettings& settings, ObstacleList& obstacles) {
-    gdImagePtr image = settings.outputImage.get();
-    const int axesColor = settings.colorIndex[AXESCOLOR];
-    const int textColor = settings.colorIndex[AXESTEXTCOLOR];
-    const double scale = settings.scale;
-    const std::int64_t x0 = static_cast<std::int64_t>(settings.xMin);
-    const std::int64_t y0 = static_cast<std::int64_t>(settings.yMin);
-    const int W = settings.imageWidth, H = settings.imageHeight;
+void drawGridAndAxes(Canvas& canvas, const MapFrame& frame, bool grid, ObstacleIndex& obstacles) {
+    gdImagePtr image = canvas.image.get();
+    const int axesColor = canvas.colorIndex[AXESCOLOR];
+    const int textColor = canvas.colorIndex[AXESTEXTCOLOR];
+    const double scale = frame.scale;
+    const std::int64_t x0 = static_cast<std::int64_t>(frame.xMin);
+    const std::int64_t y0 = static_cast<std::int64_t>(frame.yMin);
+    const int W = frame.imageWidth, H = frame.imageHeight;
     const gdFontPtr font = gdFontGetSmall();
     const int w = font->w, h = font->h;
 
-    auto style = settings.lineStyles.grid;
-    gdImageSetStyle(image, style.data(), static_cast<int>(style.size()));
+    useLineStyle(image, canvas.lineStyles.grid);
     gdImageLine(image, 0, 0, 0, H - 1, axesColor);
     gdImageLine(image, 0, H - 1, W - 1, H - 1, axesColor);
 
@@ -51,16 +49,16 @@ void drawGridAndAxes(const RunSettings& settings, ObstacleList& obstacles) {
                     gdImageLine(image, px, H - 1, px, H - 11, axesColor);
                     drawString(image, font, px - w * (n / 2), H - h - 11, number, textColor);
                 }
-                if (settings.grid) {
+                if (grid) {
                     gdImageLine(image, px, H - h - 11, px, 0, gdStyled);
-                    obstacleAdd(obstacles, rectGrow(rectFromCorners(px, H - h - 11, px, 0), 4));
+                    obstacles.add(rectGrow(rectFromCorners(px, H - h - 11, px, 0), 4));
                 }
                 break;
             }
         }
     }
-    obstacleAdd(obstacles, rectFromCorners(-50, 0, W + 50, -50));
-    obstacleAdd(obstacles, rectFromCorners(-50, H + 50, W + 50, H - h - 11));
+    obstacles.add(rectFromCorners(-50, 0, W + 50, -50));
+    obstacles.add(rectFromCorners(-50, H + 50, W + 50, H - h - 11));
 
     // The tick row is rounded from (y0 - k) x scale + H as a whole, and the
     // loop ends on the distance from H, unlike the horizontal axis.
@@ -79,14 +77,14 @@ void drawGridAndAxes(const RunSettings& settings, ObstacleList& obstacles) {
                     gdImageLine(image, 0, py, 10, py, axesColor);
                     drawString(image, font, w + 10, py - h / 2, number, textColor);
                 }
-                if (settings.grid) {
+                if (grid) {
                     gdImageLine(image, w * (n + 1) + 10, py, W, py, gdStyled);
-                    obstacleAdd(obstacles, rectGrow(rectFromCorners(w * (n + 1) + 10, py, W, py), 4));
+                    obstacles.add(rectGrow(rectFromCorners(w * (n + 1) + 10, py, W, py), 4));
                 }
                 break;
             }
         }
     }
-    obstacleAdd(obstacles, rectFromCorners(-50, 0, w * (maxLen + 1) + 10, H - 1));
-    obstacleAdd(obstacles, rectFromCorners(W, 0, W + 50, H - 1));
+    obstacles.add(rectFromCorners(-50, 0, w * (maxLen + 1) + 10, H - 1));
+    obstacles.add(rectFromCorners(W, 0, W + 50, H - 1));
 }

@@ -1,10 +1,11 @@
 #include "scenario/catalogue.h"
 
-#include "driver/run_error.h"
+#include "base/c_text.h"
+#include "base/geometry.h"
+#include "base/run_error.h"
 #include "imageops/blend.h"
 #include "imageops/palette.h"
 #include "imageops/rotate.h"
-#include "render/projection.h"
 #include "scenario/picture_file.h"
 
 #include <cstdio>
@@ -12,22 +13,23 @@
 
 namespace {
 
-void writeDebugIcon(gdImagePtr icon, const std::string& name) {
+void writeDebugIcon(gdImagePtr icon, const std::string& name, Reporter& reporter) {
     int size = 0;
     GdMemory gif(gdImageGifPtr(icon, &size));
     std::FILE* file = std::fopen(name.c_str(), "wb");
     bool ok = gif && file && std::fwrite(gif.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
     if (file) ok = std::fclose(file) == 0 && ok;
-    if (!ok) std::fprintf(stderr, "**** Warning unable to write %s\n", name.c_str());
+    if (!ok) reporter.warn("**** Warning unable to write " + cText(name) + "\n");
 }
 
-ImagePtr loadIcon(const std::string& path, bool verbose) {
+ImagePtr loadIcon(const std::string& path, bool verbose, Reporter& reporter) {
     Picture picture = loadPicture(path);
+    const std::string shown = '\t' + cText(path);
     if (picture.status == PictureStatus::loaded) {
-        if (verbose) std::printf("\t%s read", path.c_str());
+        if (verbose) reporter.report(shown + " read");
         return std::move(picture.image);
     }
-    if (verbose && picture.status != PictureStatus::cannotOpen) std::printf("\t%s not read\n", path.c_str());
+    if (verbose && picture.status != PictureStatus::cannotOpen) reporter.report(shown + " not read\n");
     const char* problem = picture.status == PictureStatus::tooLarge ? "picture too large" : "unable to load source image";
     throw RunError(std::string("**** Error ") + problem + " " + path + "\n**** Aborting\n", 1);
 }
@@ -56,31 +58,31 @@ std::string debugIconFileName(const std::string& typeName, int k) {
     return name + std::to_string(k) + ".gif";
 }
 
-void readObjectTypes(ScenarioInput& input, const RunSettings& settings, Octree& octree,
-                     Catalogue& catalogue) {
-    if (settings.verbose) std::printf("reading game object images\n");
+Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter) {
+    if (options.verbose) reporter.report("reading game object images\n");
+    Catalogue catalogue;
     for (;;) {
         const auto name = input.token("type name");
         if (!name) {
-            std::fprintf(stderr, "**** Warning scenario ends before the closing * of the object types\n");
-            return;
+            reporter.warn("**** Warning scenario ends before the closing * of the object types\n");
+            return catalogue;
         }
-        if ((*name)[0] == '*') return;
+        if ((*name)[0] == '*') return catalogue;
 
         ObjectType type;
         type.name = *name;
-        const std::string path = picturePath(settings.imageDir, input.requireToken("icon file name"));
-        ImagePtr icon = loadIcon(path, settings.verbose);
-        if (!settings.colorMap) swapBlackAndWhite(icon.get());
+        const std::string path = picturePath(options.imageDir, input.requireToken("icon file name"));
+        ImagePtr icon = loadIcon(path, options.verbose, reporter);
+        if (!options.colorMap) swapBlackAndWhite(icon.get());
         octreeAddImage(octree, icon.get(), OCTREE_BUDGET);
 
         const double scale = readIconScale(input, type.name, icon.get());
         for (int k = 0; k < FACINGS; ++k) {
-            type.icons[k] = rotateIcon(icon.get(), k * STEP_ANGLE, scale, settings.resampling, settings.colorMap);
-            if (settings.debug) writeDebugIcon(type.icons[k].get(), debugIconFileName(type.name, k));
-            if (settings.verbose) std::printf(".");
+            type.icons[k] = rotateIcon(icon.get(), k * STEP_ANGLE, scale, options.resampling, options.colorMap);
+            if (options.debug) writeDebugIcon(type.icons[k].get(), debugIconFileName(type.name, k), reporter);
+            if (options.verbose) reporter.report(".");
         }
-        if (settings.verbose) std::printf("\n");
+        if (options.verbose) reporter.report("\n");
         type.iconHalfWidth = gdImageSX(type.icons[0].get()) / 2;
 
         if (input.readInt("legend flag") != 0) catalogue.legend.push_back(static_cast<int>(catalogue.types.size()));

@@ -2,7 +2,9 @@
 // twelve facings, and the legend list of the types shown in the legend.
 #pragma once
 
-#include "driver/run_settings.h"
+#include "base/options.h"
+#include "base/reporter.h"
+#include "imageops/image.h"
 #include "quantise/octree.h"
 #include "scenario/scenario_input.h"
 
@@ -28,11 +30,10 @@ struct Catalogue {
 
 // Reads catalogue entries up to the '*' token. Each icon is loaded (its
 // black and white swapped when colorMap is off), added to the octree and
-// turned twelve times; with -d the turned icons are written as GIF files.
-// Throws a RunError for an icon that cannot be loaded, a bad icon scale or
-// a missing or unreadable item.
-void readObjectTypes(ScenarioInput& input, const RunSettings& settings, Octree& octree,
-                     Catalogue& catalogue);
+// turned twelve times; with -d the turned icons are written as GIF files
+// into the current directory. Throws a RunError for an icon that cannot be
+// loaded, a bad icon scale or a missing or unreadable item.
+Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter);
 
 // The file name of a turned icon written with -d: "%s%d.gif" from the type
 // name, with every '/' and '\' of the name turned into '_'.

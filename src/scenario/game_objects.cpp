@@ -1,8 +1,6 @@
 #include "scenario/game_objects.h"
 
-#include "render/projection.h"
-
-#include <cstdio>
+#include "base/c_text.h"
 
 namespace {
 
@@ -14,16 +12,16 @@ const ObjectType* findType(const Catalogue& catalogue, const std::string& name) 
 
 }  // namespace
 
-std::vector<GameObject> readGameObjects(ScenarioInput& input, const RunSettings& settings,
-                                        const Catalogue& catalogue) {
-    if (settings.verbose) std::printf("reading game objects\n");
+std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& frame, const Catalogue& catalogue,
+                                        bool verbose, Reporter& reporter) {
+    if (verbose) reporter.report("reading game objects\n");
     std::vector<GameObject> objects;
     for (;;) {
         // A label starts at the first character that is not white space.
         input.skipWhiteSpace();
         const auto line = input.line();
         if (!line) {
-            std::fprintf(stderr, "**** Warning scenario ends before the closing * of the game objects\n");
+            reporter.warn("**** Warning scenario ends before the closing * of the game objects\n");
             return objects;
         }
         if (line->text[0] == '*') return objects;
@@ -38,14 +36,12 @@ std::vector<GameObject> readGameObjects(ScenarioInput& input, const RunSettings&
         object.speed = input.readSingle("speed");
         object.turn = input.readInt("turn");
 
-        const ObjectType* type = findType(catalogue, typeName);
-        if (!type) {
-            std::fprintf(stderr, "**** Warning unknown object type %s\n", typeName.c_str());
+        object.type = findType(catalogue, typeName);
+        if (!object.type) {
+            reporter.warn("**** Warning unknown object type " + cText(typeName) + "\n");
             continue;
         }
-        for (int k = 0; k < FACINGS; ++k) object.icons[k] = type->icons[k].get();
-        object.iconHalfWidth = type->iconHalfWidth;
-        const PixelPoint anchor = projectAnchor(settings, object.x, object.y);
+        const PixelPoint anchor = projectAnchor(frame, object.x, object.y);
         object.px = anchor.x;
         object.py = anchor.y;
         objects.push_back(std::move(object));

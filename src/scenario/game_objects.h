@@ -1,12 +1,12 @@
 // The game object list: each object's label, type, position and motion,
-// with its type's icons and its anchor pixel.
+// and its anchor pixel.
 #pragma once
 
-#include "driver/run_settings.h"
+#include "base/map_frame.h"
+#include "base/reporter.h"
 #include "scenario/catalogue.h"
 #include "scenario/scenario_input.h"
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -20,16 +20,19 @@ struct GameObject {
     int course = 0;       // track heading in 30-degree steps, or thrust heading in degrees
     int facing = 0;       // the icon shown is iconForFacing(facing)
     int turn = 0;         // change of heading between the track's halves, in steps
-    std::array<gdImagePtr, FACINGS> icons{};  // the type's, not owned
-    int iconHalfWidth = 0;
+    const ObjectType* type = nullptr;  // in the catalogue, which outlives the list
     int px = 0, py = 0;   // anchor pixel
+
+    PixelPoint anchor() const { return {px, py}; }
+    int iconHalfWidth() const { return type->iconHalfWidth; }
 };
 
 // The icon index of a facing, also for negative facings: 13 and -11 give 1.
 inline int iconForFacing(int facing) { return (facing % FACINGS + FACINGS) % FACINGS; }
 
-// Reads objects up to the line that begins with '*'. An object of a type
-// that is not in the catalogue is reported and left out. Throws a RunError
-// for a missing or unreadable item.
-std::vector<GameObject> readGameObjects(ScenarioInput& input, const RunSettings& settings,
-                                        const Catalogue& catalogue);
+// Reads objects up to the line that begins with '*' and projects each onto
+// frame. An object of a type that is not in the catalogue is reported and
+// left out. Reports progress with verbose. Throws a RunError for a missing
+// or unreadable item.
+std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& frame, const Catalogue& catalogue,
+                                        bool verbose, Reporter& reporter);

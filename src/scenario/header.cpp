@@ -1,10 +1,11 @@
 #include "scenario/header.h"
 
-#include "driver/run_error.h"
+#include "base/c_text.h"
+#include "base/run_error.h"
 #include "scenario/picture_file.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -31,48 +32,60 @@ std::string readTitle(ScenarioInput& input) {
     return title;
 }
 
-void readBackground(ScenarioInput& input, RunSettings& settings, Octree& octree) {
+void readBackground(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter,
+                    MapHeader& header) {
     const std::string name = input.requireToken("background picture name");
-    if (!settings.colorMap || name[0] == '-') return;
+    if (!options.colorMap || name[0] == '-') return;
 
-    const std::string path = picturePath(settings.imageDir, name);
+    const std::string path = picturePath(options.imageDir, name);
     Picture picture = loadPicture(path);
     switch (picture.status) {
         case PictureStatus::loaded:
-            settings.background = std::move(picture.image);
-            settings.backgroundPath = path;
-            octreeAddImage(octree, settings.background.get(), OCTREE_BUDGET);
+            header.background = std::move(picture.image);
+            header.backgroundPath = path;
+            octreeAddImage(octree, header.background.get(), OCTREE_BUDGET);
             break;
         case PictureStatus::tooLarge:
-            std::fprintf(stderr, "**** Error picture too large %s\n", path.c_str());
+            reporter.warn("**** Error picture too large " + cText(path) + "\n");
             break;
         case PictureStatus::cannotOpen:
         case PictureStatus::notReadable:
-            std::fprintf(stderr, "**** Error unable to load background image %s\n", path.c_str());
+            reporter.warn("**** Error unable to load background image " + cText(path) + "\n");
             break;
     }
 }
 
-const char* onOff(bool flag) { return flag ? "on" : "off"; }
+std::string onOff(bool flag) { return flag ? "on" : "off"; }
 
-void printReport(const RunSettings& s) {
-    std::printf("title                %s\n", s.title.c_str());
-    std::printf("map extent           %f.1/%f.1 %f.1/%f.1\n", s.xMin, s.yMin, s.xMax, s.yMax);
-    std::printf("image resolution     %d x %d\n", s.imageWidth, s.imageHeight);
-    std::printf("map                  %s\n", s.colorMap ? "color" : "bitonal");
-    std::printf("background           %s\n", s.background ? s.backgroundPath.c_str() : "plain");
-    if (s.background) std::printf("tiling               %s\n", onOff(s.tiling));
-    std::printf("resampling           %s\n", onOff(s.resampling));
-    std::printf("object tracks        %s\n", onOff(s.objectTracks));
-    if (s.objectTracks) std::printf("real thrust plotting %s\n", onOff(s.realThrust));
-    std::printf("grid                 %s\n", onOff(s.grid));
-    std::printf("legend               %s\n", onOff(s.legend));
-    std::printf("\n");
+// As printf's "%f": six decimals.
+std::string fixed6(double v) {
+    char buffer[512];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+    return std::string(buffer, result.ptr);
+}
+
+void reportSettings(const MapHeader& h, const Options& o, Reporter& reporter) {
+    const MapFrame& f = h.frame;
+    // The ".1" after each number is part of the report's format.
+    std::string text = "title                " + cText(h.title) + "\n";
+    text += "map extent           " + fixed6(f.xMin) + ".1/" + fixed6(f.yMin) + ".1 " + fixed6(f.xMax) + ".1/" +
+            fixed6(f.yMax) + ".1\n";
+    text += "image resolution     " + std::to_string(f.imageWidth) + " x " + std::to_string(f.imageHeight) + "\n";
+    text += "map                  " + std::string(o.colorMap ? "color" : "bitonal") + "\n";
+    text += "background           " + (h.background ? cText(h.backgroundPath) : "plain") + "\n";
+    if (h.background) text += "tiling               " + onOff(o.tiling) + "\n";
+    text += "resampling           " + onOff(o.resampling) + "\n";
+    text += "object tracks        " + onOff(h.objectTracks) + "\n";
+    if (h.objectTracks) text += "real thrust plotting " + onOff(o.realThrust) + "\n";
+    text += "grid                 " + onOff(o.grid) + "\n";
+    text += "legend               " + onOff(o.legend) + "\n";
+    text += "\n";
+    reporter.report(text);
 }
 
 }  // namespace
 
-void computeImageSize(RunSettings& s) {
+void computeImageSize(MapFrame& s) {
     bool valid = s.scale > 0;
     for (double v : {s.xMin, s.yMin, s.xMax, s.yMax}) valid = valid && std::fabs(v) < MAX_EXTENT_MAGNITUDE;
     valid = valid && s.xMax - s.xMin <= MAX_SPAN && s.yMax - s.yMin <= MAX_SPAN;
@@ -87,15 +100,18 @@ void computeImageSize(RunSettings& s) {
     s.imageHeight = static_cast<int>(height);
 }
 
-void readScenarioHeader(ScenarioInput& input, RunSettings& settings, Octree& octree) {
-    settings.title = readTitle(input);
-    readBackground(input, settings, octree);
-    settings.objectTracks = input.readInt("tracks flag") != 0;
-    settings.xMin = input.readSingle("map extent");
-    settings.yMin = input.readSingle("map extent");
-    settings.xMax = input.readSingle("map extent");
-    settings.yMax = input.readSingle("map extent");
-    settings.scale = input.readSingle("scale");
-    computeImageSize(settings);
-    if (settings.verbose) printReport(settings);
+MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter) {
+    MapHeader header;
+    header.title = readTitle(input);
+    readBackground(input, options, octree, reporter, header);
+    header.objectTracks = input.readInt("tracks flag") != 0;
+    MapFrame& frame = header.frame;
+    frame.xMin = input.readSingle("map extent");
+    frame.yMin = input.readSingle("map extent");
+    frame.xMax = input.readSingle("map extent");
+    frame.yMax = input.readSingle("map extent");
+    frame.scale = input.readSingle("scale");
+    computeImageSize(frame);
+    if (options.verbose) reportSettings(header, options, reporter);
+    return header;
 }

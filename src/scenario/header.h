@@ -2,23 +2,35 @@
 // and scale, and the output image size that follows from them.
 #pragma once
 
-#include "driver/run_settings.h"
+#include "base/map_frame.h"
+#include "base/options.h"
+#include "base/reporter.h"
+#include "imageops/image.h"
 #include "quantise/octree.h"
 #include "scenario/scenario_input.h"
+
+#include <string>
 
 // Longest title kept; the rest of a longer first line is skipped.
 constexpr std::size_t MAX_TITLE_LENGTH = 79;
 
-// Reads the header into settings and loads the background picture, whose
-// colours go into the octree (a
-// picture that cannot be loaded is reported on standard error and the run
-// goes on without one). Prints the settings report with -v. Throws a
-// RunError for a missing or unreadable item and for an extent or scale that
-// gives no drawable map.
-void readScenarioHeader(ScenarioInput& input, RunSettings& settings, Octree& octree);
+struct MapHeader {
+    std::string title;
+    ImagePtr background;         // null without a background picture
+    std::string backgroundPath;  // the path it was loaded from
+    bool objectTracks = false;
+    MapFrame frame;
+};
 
-// The image size for the extent and scale in settings, or a RunError
-// "invalid map extent or scale" when the map cannot be drawn: scale not
-// positive, an extent value of magnitude 2^31 or more, a span over 1,000,000
-// units, a side outside 1..65535 or more than 100,000,000 pixels.
-void computeImageSize(RunSettings& settings);
+// Reads the header and loads the background picture (colour maps only),
+// whose colours go into the octree; a picture that cannot be loaded is
+// reported and the run goes on without one. Reports the settings with -v.
+// Throws a RunError for a missing or unreadable item and for an extent or
+// scale that gives no drawable map.
+MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter);
+
+// Sets the image size for the extent and scale of frame, or throws the
+// RunError "invalid map extent or scale" when the map cannot be drawn: scale
+// not positive, an extent value of magnitude 2^31 or more, a span over
+// 1,000,000 units, a side outside 1..65535 or more than 100,000,000 pixels.
+void computeImageSize(MapFrame& frame);

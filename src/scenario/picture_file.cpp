@@ -1,6 +1,6 @@
 #include "scenario/picture_file.h"
 
-#include "driver/file_handle.h"
+#include "base/file_handle.h"
 #include "imageops/palette.h"
 
 #include <cassert>

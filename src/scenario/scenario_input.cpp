@@ -1,6 +1,6 @@
 #include "scenario/scenario_input.h"
 
-#include "driver/run_error.h"
+#include "base/run_error.h"
 
 #include <algorithm>
 #include <cctype>

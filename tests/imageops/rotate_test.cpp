@@ -77,7 +77,9 @@ TEST(RotateIcon, ResampledRimTakesOnlyItsInsideSamples) {
     for (int x = 0; x < gdImageSX(out.get()); ++x) {
         for (int y = 0; y < gdImageSY(out.get()); ++y) {
             const int c = gdImageGetPixel(out.get(), x, y);
-            if (c != 0) EXPECT_EQ(out->red[c], 200);
+            if (c != 0) {
+                EXPECT_EQ(out->red[c], 200);
+            }
         }
     }
     EXPECT_EQ(gdImageColorsTotal(out.get()), 2);

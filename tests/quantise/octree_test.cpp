@@ -1,5 +1,6 @@
 #include "imageops/image.h"
 #include "quantise/octree.h"
+#include "support/recording_reporter.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ Colors paletteAfterAdding(const Colors& pixels, int budget) {
         octreeAddColor(tree, c.red, c.green, c.blue);
         while (tree.leafCount > budget) octreeReduce(tree);
     }
-    return octreeCollectPalette(tree, false);
+    return octreeCollectPalette(tree);
 }
 
 TEST(Octree, PureColoursComeOutInChildOrder) {
@@ -41,7 +42,7 @@ TEST(Octree, MergedMeanTruncates) {
     for (int i = 0; i < 3; ++i) octreeAddColor(tree, 255, 255, 255);
     octreeAddColor(tree, 254, 254, 254);
     while (tree.leafCount > 1) octreeReduce(tree);
-    EXPECT_EQ(octreeCollectPalette(tree, false), (Colors{{254, 254, 254}}));
+    EXPECT_EQ(octreeCollectPalette(tree), (Colors{{254, 254, 254}}));
     // A colour arriving after its cell was reduced joins that leaf.
     octreeAddColor(tree, 254, 255, 254);
     EXPECT_EQ(tree.leafCount, 1);
@@ -59,7 +60,7 @@ TEST(Octree, PictureWithinBudgetIsReproducedExactlyAndSharedColoursAddUp) {
     octreeAddImage(tree, picture.get(), OCTREE_BUDGET);
     octreeAddImage(tree, picture.get(), OCTREE_BUDGET);
     EXPECT_EQ(tree.leafCount, 240);
-    Colors palette = octreeCollectPalette(tree, false);
+    Colors palette = octreeCollectPalette(tree);
     auto byValue = [](const PaletteColor& a, const PaletteColor& b) {
         return std::tie(a.red, a.green, a.blue) < std::tie(b.red, b.green, b.blue);
     };
@@ -74,7 +75,7 @@ TEST(Octree, LargeOneColouredPictureDoesNotOverflow) {
     gdImageColorAllocate(picture.get(), 255, 255, 255);
     Octree tree;
     octreeAddImage(tree, picture.get(), OCTREE_BUDGET);
-    EXPECT_EQ(octreeCollectPalette(tree, false), (Colors{{255, 255, 255}}));
+    EXPECT_EQ(octreeCollectPalette(tree), (Colors{{255, 255, 255}}));
 }
 
 TEST(Octree, FullPaletteAllocatesNothingAndWarnsOnce) {
@@ -83,9 +84,9 @@ TEST(Octree, FullPaletteAllocatesNothingAndWarnsOnce) {
     octreeAddColor(tree, 4, 5, 6);
     ImagePtr image(gdImageCreate(4, 4));
     for (int i = 0; i < gdMaxColors; ++i) gdImageColorAllocate(image.get(), i, 0, 0);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(octreeAllocatePalette(tree, image.get(), true, false), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    RecordingReporter reporter;
+    EXPECT_EQ(octreeAllocatePalette(tree, image.get(), true, false, reporter), 0);
+    EXPECT_EQ(reporter.reported,
               "**** Warning image color palette exhausted\n0 colors allocated\n");
 }
 
@@ -95,9 +96,9 @@ TEST(Octree, DebugListsThePaletteAndItsSize) {
     octreeAddColor(tree, 0, 0, 0);
     ImagePtr image(gdImageCreate(4, 4));
     gdImageColorAllocate(image.get(), 9, 9, 9);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(octreeAllocatePalette(tree, image.get(), true, true), 2);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    RecordingReporter reporter;
+    EXPECT_EQ(octreeAllocatePalette(tree, image.get(), true, true, reporter), 2);
+    EXPECT_EQ(reporter.reported,
               "Palette 0 r-0 g-0 b-0\nPalette 1 r-0 g-0 b-255\nNumber colors in oct-tree 2\n2 colors allocated\n");
     EXPECT_EQ(image->blue[2], 255);  // after the entry that was there
 }

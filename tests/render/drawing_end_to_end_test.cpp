@@ -76,7 +76,7 @@ void expectDotted(gdImage* image, int x, int y, int dx, int dy, int count) {
 class Drawing : public ::testing::Test {
 protected:
     ImagePtr draw(const std::vector<std::string>& args, const std::string& input) {
-        const RunResult r = runOrvex(args, input, dir.path());
+        const RunResult r = runInProcess(args, input, dir.path());
         EXPECT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_EQ(r.err, "");
         return loadGif(dir.file("orvex.gif"));

@@ -32,7 +32,7 @@ class Pictures : public ::testing::Test {
 protected:
     RunResult run(const std::vector<std::string>& args, const std::string& input) {
         fs::remove(dir.file("orvex.gif"));
-        return runOrvex(args, input, dir.path());
+        return runInProcess(args, input, dir.path());
     }
 
     // The output file of a run that must succeed quietly.

@@ -1,5 +1,5 @@
 #include "scenario/scenario_input.h"
-#include "driver/run_error.h"
+#include "base/run_error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "support/run_orvex.h"
 
+#include "app/run.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -52,8 +54,47 @@ bool TempDir::exists(const std::string& name) const {
     return fs::exists(fs::symlink_status(file(name), ignored));
 }
 
-RunResult runOrvex(const std::vector<std::string>& args, const std::string& stdinText,
-                   const std::string& workDir) {
+namespace {
+
+// A scratch stream that is removed when closed.
+struct ScratchFile {
+    ScratchFile() : file(std::tmpfile()) {
+        if (!file) throw std::runtime_error("tmpfile failed");
+    }
+    ~ScratchFile() { std::fclose(file); }
+
+    std::string content() const {
+        std::fflush(file);
+        std::rewind(file);
+        std::string text;
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
+        return text;
+    }
+
+    std::FILE* file;
+};
+
+}  // namespace
+
+RunResult runInProcess(const std::vector<std::string>& args, const std::string& stdinText,
+                       const std::string& workDir) {
+    ScratchFile in, out, err;
+    std::fwrite(stdinText.data(), 1, stdinText.size(), in.file);
+    std::rewind(in.file);
+
+    const fs::path home = fs::current_path();
+    fs::current_path(workDir);
+    RunResult result;
+    result.exitStatus = runOrvex(args, in.file, out.file, err.file);
+    fs::current_path(home);
+    result.out = out.content();
+    result.err = err.content();
+    return result;
+}
+
+RunResult runBinary(const std::vector<std::string>& args, const std::string& stdinText,
+                    const std::string& workDir) {
     TempDir io;  // kept out of workDir, whose content the tests inspect
     const std::string inPath = io.write("stdin", stdinText);
     const std::string outPath = io.file("stdout");

@@ -1,5 +1,5 @@
-// Test harness: private working directories, running the built orvex binary
-// and making or reading back GIF files with gd.
+// Test harness: private working directories, running orvex in-process or as
+// the built binary, and making or reading back GIF files with gd.
 #pragma once
 
 #include "imageops/image.h"
@@ -34,11 +34,17 @@ struct RunResult {
     std::string out, err;
 };
 
-// Runs ORVEX_BINARY with args in workDir, stdinText on standard input, and
-// collects standard output and standard error. A sanitizer report ends the
-// child with status 86 (address) or 87 (undefined behaviour).
-RunResult runOrvex(const std::vector<std::string>& args, const std::string& stdinText,
-                   const std::string& workDir);
+// Runs orvex in this process with args in workDir (the current directory
+// for the run's duration), stdinText as its input, and collects what it
+// writes to its output and error streams.
+RunResult runInProcess(const std::vector<std::string>& args, const std::string& stdinText,
+                       const std::string& workDir);
+
+// The same through the real binary, ORVEX_BINARY, in a child process. A
+// sanitizer report ends the child with status 86 (address) or 87
+// (undefined behaviour).
+RunResult runBinary(const std::vector<std::string>& args, const std::string& stdinText,
+                    const std::string& workDir);
 
 struct Rgb {
     int red, green, blue;

@@ -1,0 +1,131 @@
+#include "app/output_image.h"
+
+#include "app/resource_file.h"
+#include "base/run_error.h"
+#include "imageops/palette.h"
+#include "render/obstacle_outlines.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct DefaultColor {
+    ColorRole role;
+    int red, green, blue;
+};
+
+// Allocated in this order for the roles the resource file left unset.
+constexpr DefaultColor DEFAULT_COLORS[] = {
+    {BACKGROUNDCOLOR, 0, 0, 0},     {TITLETEXTCOLOR, 96, 255, 96}, {LABELTEXTCOLOR, 96, 255, 96},
+    {COURSECOLOR, 96, 96, 255},     {AXESCOLOR, 64, 196, 64},      {GRIDCOLOR, 33, 100, 33},
+};
+
+void allocateColorDefaults(Canvas& canvas) {
+    RoleColors& roles = canvas.colorIndex;
+    for (const DefaultColor& d : DEFAULT_COLORS) {
+        if (roles[d.role] == COLOR_UNSET)
+            roles[d.role] = allocateColorOrClosest(canvas.image.get(), d.red, d.green, d.blue);
+    }
+    for (ColorRole shared : {AXESTEXTCOLOR, LEGENDCOLOR, LEGENDTEXTCOLOR}) {
+        if (roles[shared] == COLOR_UNSET) roles[shared] = roles[AXESCOLOR];
+    }
+}
+
+// Black on white: white is entry 0, the ground; every drawn role is black.
+void allocateBitonal(Canvas& canvas) {
+    RoleColors& roles = canvas.colorIndex;
+    roles[BACKGROUNDCOLOR] = allocateColorOrClosest(canvas.image.get(), 255, 255, 255);
+    const int black = allocateColorOrClosest(canvas.image.get(), 0, 0, 0);
+    for (ColorRole role : {FOREGROUNDCOLOR, TITLETEXTCOLOR, LABELTEXTCOLOR, COURSECOLOR, AXESCOLOR,
+                           GRIDCOLOR, AXESTEXTCOLOR, LEGENDCOLOR, LEGENDTEXTCOLOR})
+        roles[role] = black;
+}
+
+bool writeAll(int fd, const unsigned char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Writes straight into an existing target that must not be replaced:
+// a symbolic link (its target is written) or a device, pipe and the like.
+bool writeThrough(const std::string& name, const unsigned char* data, std::size_t size) {
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) return false;
+    const bool ok = writeAll(fd, data, size);
+    return ::close(fd) == 0 && ok;
+}
+
+// Writes a new file beside the target and renames it over the target.
+bool writeReplacing(const std::string& name, const unsigned char* data, std::size_t size) {
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, data, size);
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(temporary.c_str(), name.c_str()) == 0;
+    if (!ok) ::unlink(temporary.c_str());
+    return ok;
+}
+
+bool writeFile(const std::string& name, const unsigned char* data, std::size_t size) {
+    struct stat status;
+    const bool existsSpecial = ::lstat(name.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+    return existsSpecial ? writeThrough(name, data, size) : writeReplacing(name, data, size);
+}
+
+}  // namespace
+
+Canvas createOutputImage(const Options& options, const MapFrame& frame, const Octree& octree, Reporter& reporter) {
+    Canvas canvas;
+    canvas.image.reset(gdImageCreate(frame.imageWidth, frame.imageHeight));
+    if (!canvas.image) throw RunError("**** Error unable to create the map image\n", 1);
+
+    if (options.colorMap) {
+        if (options.resourceFile)
+            readResourceFile(*options.resourceFile, canvas.image.get(), canvas.colorIndex, options.verbose, reporter);
+        allocateColorDefaults(canvas);
+    } else {
+        allocateBitonal(canvas);
+    }
+    octreeAllocatePalette(octree, canvas.image.get(), options.verbose, options.debug, reporter);
+    setLineStyles(canvas, options.colorMap);
+    return canvas;
+}
+
+std::string outputFileName(const Options& options) { return options.outputFile.value_or("orvex.gif"); }
+
+void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleIndex& obstacles, Reporter& reporter,
+                      std::FILE* out) {
+    gdImagePtr image = canvas.image.get();
+    if (options.debug) drawObstacles(image, obstacles);
+    if (options.verbose) reporter.report("writing image file\n");
+    gdImageInterlace(image, 1);
+
+    int size = 0;
+    GdMemory gif(gdImageGifPtr(image, &size));
+    canvas.image.reset();
+
+    const std::string name = outputFileName(options);
+    std::fflush(out);  // the target may be the report stream itself
+    if (!gif || !writeFile(name, static_cast<const unsigned char*>(gif.get()), static_cast<std::size_t>(size)))
+        throw RunError("**** Error unable to write image file " + name + "\n", 1);
+}

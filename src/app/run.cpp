@@ -1,0 +1,102 @@
+#include "app/run.h"
+
+#include "app/command_line.h"
+#include "app/output_image.h"
+#include "app/stream_reporter.h"
+#include "app/version.h"
+#include "base/run_error.h"
+#include "place/obstacle_index.h"
+#include "quantise/octree.h"
+#include "render/background.h"
+#include "render/grid_axes.h"
+#include "render/icon_colors.h"
+#include "render/labels.h"
+#include "render/legend.h"
+#include "render/objects.h"
+#include "render/title.h"
+#include "scenario/catalogue.h"
+#include "scenario/game_objects.h"
+#include "scenario/header.h"
+#include "scenario/scenario_input.h"
+
+#include <gd.h>
+
+#include <cstdarg>
+#include <new>
+
+namespace {
+
+const char* const NOTICE = "Game map renderer: reads a scenario on standard input, writes a GIF map";
+
+// gd reports through a plain function with no context of its own, so the
+// stream of the run in progress is kept here while the run lasts.
+std::FILE* gdMessageStream = nullptr;
+
+void showGdMessage(int, const char* format, va_list args) {
+    if (gdMessageStream) std::vfprintf(gdMessageStream, format, args);
+}
+void hideGdMessage(int, const char*, va_list) {}
+
+// With -d, gd's own warnings go to the run's error stream; otherwise they
+// are dropped. Quiet again once the run ends.
+class GdMessages {
+public:
+    GdMessages(bool show, std::FILE* err) {
+        gdMessageStream = err;
+        gdSetErrorMethod(show ? showGdMessage : hideGdMessage);
+    }
+    ~GdMessages() {
+        gdSetErrorMethod(hideGdMessage);
+        gdMessageStream = nullptr;
+    }
+    GdMessages(const GdMessages&) = delete;
+    GdMessages& operator=(const GdMessages&) = delete;
+};
+
+// Every stage once, in this order; each record is filled by one stage and
+// only read by the later ones.
+void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
+    const Options options = parseCommandLine(args);
+    const GdMessages gdMessages(options.debug, err);
+    StreamReporter reporter(out, err);
+    reporter.report("orvex v" ORVEX_VERSION "\n");
+    reporter.report(std::string(NOTICE) + "\n\n");
+
+    Octree octree;
+    ScenarioInput input = ScenarioInput::fromFile(in);
+    const MapHeader header = readScenarioHeader(input, options, octree, reporter);
+    Catalogue catalogue = readObjectTypes(input, options, octree, reporter);
+    const std::vector<GameObject> objects =
+        readGameObjects(input, header.frame, catalogue, options.verbose, reporter);
+
+    Canvas canvas = createOutputImage(options, header.frame, octree, reporter);
+    recolorIcons(catalogue, canvas, options.colorMap);
+    if (header.background) drawBackground(canvas, header, options, reporter);
+    ObstacleIndex obstacles;
+    drawGridAndAxes(canvas, header.frame, options.grid, obstacles);
+    if (header.background) fadeObjectBackgrounds(canvas, objects, options, reporter);
+    drawObjects(canvas, objects, header, options, obstacles, reporter);
+    annotateObjects(canvas, objects, header, options, obstacles, reporter);
+    drawTitle(canvas, header, options, obstacles, reporter);
+    if (options.legend) drawLegend(canvas, catalogue, header, options, reporter);
+    writeOutputImage(canvas, options, obstacles, reporter, out);
+}
+
+int fail(const char* message, int status, std::FILE* out, std::FILE* err) {
+    std::fflush(out);
+    std::fputs(message, err);
+    return status;
+}
+
+}  // namespace
+
+int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
+    try {
+        run(args, in, out, err);
+        return 0;
+    } catch (const RunError& error) {
+        return fail(error.what(), error.status, out, err);
+    } catch (const std::bad_alloc&) {
+        return fail("**** Error out of memory\n", 1, out, err);
+    }
+}

@@ -1,0 +1,40 @@
+#include "base/geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+Rect rectFromCorners(int x1, int y1, int x2, int y2) {
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+Rect rectGrow(const Rect& r, int m) { return {r.left - m, r.top - m, r.right + m, r.bottom + m}; }
+
+Rect rectUnion(const Rect& a, const Rect& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+std::int64_t rectOverlapArea(const Rect& a, const Rect& b) {
+    const std::int64_t l = std::max(a.left, b.left), t = std::max(a.top, b.top);
+    const std::int64_t r = std::min(a.right, b.right), bottom = std::min(a.bottom, b.bottom);
+    return r > l && bottom > t ? (r - l) * (bottom - t) : 0;
+}
+
+int pointDistance(int x1, int y1, int x2, int y2) {
+    const double dx = static_cast<double>(x1) - x2, dy = static_cast<double>(y1) - y2;
+    return static_cast<int>(std::sqrt(dx * dx + dy * dy));
+}
+
+PixelPoint nearestEdgeMidpoint(const Rect& r, int x, int y) {
+    const int midY = r.top + (r.bottom - r.top) / 2;
+    const int midX = r.left + (r.right - r.left) / 2;
+    const PixelPoint candidates[4] = {{r.left, midY}, {midX, r.bottom}, {r.right, midY}, {midX, r.top}};
+    PixelPoint best = candidates[0];
+    int bestDistance = pointDistance(best.x, best.y, x, y);
+    for (const PixelPoint& c : candidates) {
+        const int distance = pointDistance(c.x, c.y, x, y);
+        if (distance < bestDistance) best = c, bestDistance = distance;
+    }
+    return best;
+}
+
+bool isAxisParallel(int x1, int y1, int x2, int y2) { return x1 == x2 || y1 == y2; }

@@ -1,0 +1,20 @@
+// What the command line asked for. Filled once from the command line and
+// only read afterwards.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct Options {
+    bool resampling = false;                 // -a
+    bool colorMap = true;                    // cleared by -b
+    bool debug = false;                      // -d
+    std::optional<std::string> outputFile;   // -f
+    bool grid = false;                       // -g
+    std::optional<std::string> imageDir;     // -i
+    bool legend = false;                     // -l
+    std::optional<std::string> resourceFile; // -r
+    bool realThrust = false;                 // -t
+    bool verbose = false;                    // -v
+    bool tiling = false;                     // -w
+};

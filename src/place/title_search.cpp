@@ -1,0 +1,74 @@
+#include "place/title_search.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// The scores of one candidate row, for every column from `first` to
+// `last`: the summed overlap areas of the title rectangle with the
+// obstacles. Along a row, an obstacle's overlap is its height within the row
+// times the overlap of two intervals, a trapezoid in x that four ramps
+// make up; summing the ramps' slope changes gives every column's exact
+// score in one pass.
+class RowScores {
+public:
+    RowScores(int first, int last) : first_(first), last_(last), slopeChanges_(last - first + 1, 0) {}
+
+    void addObstacle(const Rect& o, int y, int width, int height) {
+        const std::int64_t v = std::min<std::int64_t>(o.bottom, y + height) - std::max(o.top, y);
+        if (v <= 0 || o.right <= o.left) return;
+        addRamp(static_cast<std::int64_t>(o.left) - width, v);
+        addRamp(o.left, -v);
+        addRamp(static_cast<std::int64_t>(o.right) - width, -v);
+        addRamp(o.right, v);
+    }
+
+    // Calls visit(x, score) for each column, left to right.
+    template <class Visit>
+    void forEach(Visit visit) const {
+        std::int64_t value = startValue_, slope = startSlope_;
+        for (int x = first_; x <= last_; ++x) {
+            visit(x, value);
+            slope += slopeChanges_[x - first_];
+            value += slope;
+        }
+    }
+
+private:
+    // Adds weight x max(0, x - a) to every column.
+    void addRamp(std::int64_t a, std::int64_t weight) {
+        if (a < first_) {
+            startValue_ += weight * (first_ - a);
+            startSlope_ += weight;
+        } else if (a <= last_) {
+            slopeChanges_[a - first_] += weight;
+        }
+    }
+
+    int first_, last_;
+    std::int64_t startValue_ = 0, startSlope_ = 0;
+    std::vector<std::int64_t> slopeChanges_;
+};
+
+}  // namespace
+
+Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int mapHeight,
+                const ObstacleIndex& obstacles) {
+    const int step = lineHeight / 2;
+    // Columns keep a character width clear of both sides.
+    const int first = charWidth, last = mapWidth - textWidth - charWidth - 1;
+
+    std::int64_t best = std::numeric_limits<std::int64_t>::max();
+    Rect chosen = rectFromCorners(0, 0, textWidth, lineHeight);
+    for (int y = step; y < mapHeight - 1.5 * lineHeight && first <= last; y += step) {
+        RowScores scores(first, last);
+        for (const Rect& o : obstacles.all()) scores.addObstacle(o, y, textWidth, lineHeight);
+        scores.forEach([&](int x, std::int64_t score) {
+            if (score < best) best = score, chosen = rectFromCorners(x, y, x + textWidth, y + lineHeight);
+        });
+    }
+    return chosen;
+}

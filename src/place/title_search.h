@@ -1,0 +1,13 @@
+// The search for the title's place on the map.
+#pragma once
+
+#include "base/geometry.h"
+#include "place/obstacle_index.h"
+
+// The rectangle a title of textWidth x lineHeight pixels takes at its best
+// place on a mapWidth x mapHeight map: of the candidates every half line
+// height down and every pixel across, keeping one character width
+// (charWidth) clear of both sides, the first with the least overlap with the
+// obstacles. Without any candidate, the rectangle at (0, 0).
+Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int mapHeight,
+                const ObstacleIndex& obstacles);

@@ -1,0 +1,17 @@
+#include "render/icon_colors.h"
+
+#include "imageops/blend.h"
+#include "imageops/palette.h"
+
+void recolorIcons(Catalogue& catalogue, const Canvas& canvas, bool colorMap) {
+    const int foreground = canvas.colorIndex[FOREGROUNDCOLOR];
+    if (!colorMap || foreground == COLOR_UNSET) return;
+    const gdImagePtr map = canvas.image.get();
+    for (ObjectType& type : catalogue.types) {
+        for (ImagePtr& icon : type.icons) {
+            const int f = resolveColor(icon.get(), map->red[foreground], map->green[foreground], map->blue[foreground]);
+            const int white = resolveColor(icon.get(), 255, 255, 255);
+            replaceColor(icon.get(), white, f, false);
+        }
+    }
+}

@@ -1,0 +1,78 @@
+#include "base/geometry.h"
+#include "base/map_frame.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+MapFrame mapOf(double xMin, double yMin, double scale, int width, int height) {
+    MapFrame s;
+    s.xMin = xMin, s.yMin = yMin, s.scale = scale;
+    s.imageWidth = width, s.imageHeight = height;
+    return s;
+}
+
+TEST(RoundToInt, HalvesGoAwayFromZero) {
+    EXPECT_EQ(roundToInt(2.5), 3);
+    EXPECT_EQ(roundToInt(-2.5), -3);
+    EXPECT_EQ(roundToInt(2.4999), 2);
+    EXPECT_EQ(roundToInt(-0.4), 0);
+}
+
+TEST(Projection, AnchorTruncatesAndCountsRowsFromTheImageHeight) {
+    const MapFrame s = mapOf(0, 0, 2, 200, 100);
+    EXPECT_EQ(projectAnchor(s, 10, 10), (PixelPoint{20, 80}));
+    EXPECT_EQ(projectAnchor(s, 0, 50), (PixelPoint{0, 0}));
+    EXPECT_EQ(projectAnchor(s, 100, 0), (PixelPoint{200, 100}));
+    EXPECT_EQ(projectAnchor(s, 10.25, 0).x, 21);
+
+    const MapFrame unit = mapOf(0, 0, 1, 10, 10);
+    EXPECT_EQ(projectAnchor(unit, -1, 0).x, 0);
+    EXPECT_EQ(projectAnchor(unit, -2, 0).x, -1);
+    EXPECT_EQ(projectAnchor(mapOf(0, 0, 10, 10, 10), -0.07, 0).x, 0);
+}
+
+TEST(Projection, PointRoundsAndSitsOneRowHigher) {
+    const MapFrame s = mapOf(0, 0, 2, 200, 100);
+    EXPECT_EQ(projectPoint(s, 0, 0), (PixelPoint{0, 99}));
+    EXPECT_EQ(projectPoint(s, 100, 50), (PixelPoint{200, -1}));
+    EXPECT_EQ(projectPoint(s, -0.75, 0).x, -2);
+}
+
+TEST(Projection, FarPointsAreClampedWithoutOverflow) {
+    const MapFrame s = mapOf(0, 0, 1000, 200, 100);
+    const PixelPoint far = projectAnchor(s, 3e38, -3e38);
+    EXPECT_EQ(far.x, 1 << 28);
+    EXPECT_EQ(far.y, 100 + (1 << 28));
+    EXPECT_EQ(projectPoint(s, -3e38, 0).x, -(1 << 28));
+}
+
+TEST(Rects, OverlapCountsOnlySharedArea) {
+    const Rect a{0, 0, 10, 5};
+    EXPECT_EQ(rectOverlapArea(a, a), 50);
+    EXPECT_EQ(rectOverlapArea(a, {10, 0, 20, 5}), 0);
+    EXPECT_EQ(rectOverlapArea(a, {5, 2, 20, 20}), 15);
+    const Rect huge{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28};
+    EXPECT_EQ(rectOverlapArea(huge, huge), (1LL << 29) * (1LL << 29));
+}
+
+TEST(Rects, CornersGrowAndAxisParallel) {
+    EXPECT_EQ(rectFromCorners(5, 9, 1, 2), (Rect{1, 2, 5, 9}));
+    EXPECT_EQ(rectGrow({1, 2, 5, 9}, 4), (Rect{-3, -2, 9, 13}));
+    EXPECT_TRUE(isAxisParallel(3, 3, 3, 3));
+    EXPECT_TRUE(isAxisParallel(0, 4, 9, 4));
+    EXPECT_FALSE(isAxisParallel(0, 0, 1, 1));
+}
+
+TEST(Rects, NearestEdgeMidpointPrefersEarlierSidesOnTies) {
+    const Rect r{0, 0, 10, 10};
+    EXPECT_EQ(nearestEdgeMidpoint(r, 5, 5), (PixelPoint{0, 5}));
+    EXPECT_EQ(nearestEdgeMidpoint(r, 5, 30), (PixelPoint{5, 10}));
+    EXPECT_EQ(nearestEdgeMidpoint(r, 30, 5), (PixelPoint{10, 5}));
+    EXPECT_EQ(nearestEdgeMidpoint(r, 5, -30), (PixelPoint{5, 0}));
+    // Distances are truncated before comparing: 29.41 to the left and 29.07
+    // to the bottom tie at 29, and the left side stays.
+    EXPECT_EQ(nearestEdgeMidpoint(r, -17, 29), (PixelPoint{0, 5}));
+}
+
+}  // namespace

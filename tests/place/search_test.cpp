@@ -1,0 +1,127 @@
+// The label and title searches against plain scans of every candidate.
+#include "place/label_search.h"
+#include "place/title_search.h"
+
+#include <gdfontg.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+
+namespace {
+
+// An object as the label search sees it.
+struct Object {
+    PixelPoint anchor;
+    int iconHalfWidth;
+};
+
+Object objectAt(int px, int py, int halfWidth) { return {{px, py}, halfWidth}; }
+
+PixelPoint place(const Object& o, int w, int h, const ObstacleIndex& obstacles) {
+    return placeLabel(o.anchor, o.iconHalfWidth, w, h, obstacles);
+}
+
+PixelPoint referenceLabelPlace(const Object& o, int w, int h, const ObstacleIndex& obstacles) {
+    std::int64_t best = std::numeric_limits<std::int64_t>::max();
+    PixelPoint chosen{};
+    for (int radius = o.iconHalfWidth; radius < o.iconHalfWidth + 32; ++radius) {
+        for (int j = 0; j < 360; ++j) {
+            const double theta = j * 0.005555555555555556 * 3.141592653589793;
+            const int x = roundToInt(o.anchor.x + radius * std::cos(theta));
+            const int y = roundToInt(o.anchor.y + radius * std::sin(theta));
+            int fx, fy;
+            if (j <= 90) fx = x + w, fy = y + h;
+            else if (j <= 180) fx = x - w, fy = y + h;
+            else if (j <= 270) fx = x - w, fy = y - h;
+            else fx = x + w, fy = y - h;
+            const Rect label = rectFromCorners(x, y, fx, fy);
+            const PixelPoint m = nearestEdgeMidpoint(label, o.anchor.x, o.anchor.y);
+            const Rect leader = rectFromCorners(o.anchor.x, o.anchor.y, m.x, m.y);
+            std::int64_t s = 0;
+            for (const Rect& ob : obstacles.all()) {
+                s = static_cast<std::int64_t>(std::trunc(static_cast<double>(s + rectOverlapArea(ob, label)) +
+                                                         0.3 * static_cast<double>(rectOverlapArea(ob, leader))));
+            }
+            if (s == 0) return {label.left, label.top};
+            if (s < best) best = s, chosen = {label.left, label.top};
+        }
+    }
+    return chosen;
+}
+
+// The title search for a title of `length` characters in the giant font.
+Rect titleOf(std::size_t length, int mapWidth, int mapHeight, const ObstacleIndex& obstacles) {
+    const gdFontPtr font = gdFontGetGiant();
+    return placeTitle(static_cast<int>(length) * font->w, font->w, font->h, mapWidth, mapHeight, obstacles);
+}
+
+Rect referenceTitlePlace(std::size_t length, int mapWidth, int mapHeight, const ObstacleIndex& obstacles) {
+    const gdFontPtr font = gdFontGetGiant();
+    const int width = static_cast<int>(length) * font->w;
+    std::int64_t best = std::numeric_limits<std::int64_t>::max();
+    Rect chosen = rectFromCorners(0, 0, width, font->h);
+    for (int y = font->h / 2; y < mapHeight - 1.5 * font->h; y += font->h / 2) {
+        for (int x = font->w; x + width + font->w < mapWidth; ++x) {
+            const Rect r = rectFromCorners(x, y, x + width, y + font->h);
+            std::int64_t score = 0;
+            for (const Rect& o : obstacles.all()) score += rectOverlapArea(o, r);
+            if (score < best) best = score, chosen = r;
+        }
+    }
+    return chosen;
+}
+
+ObstacleIndex randomObstacles(std::mt19937& random, int count, int extent, int maxSide) {
+    std::uniform_int_distribution<int> position(-20, extent), side(0, maxSide);
+    ObstacleIndex list;
+    for (int i = 0; i < count; ++i) {
+        const int x = position(random), y = position(random);
+        list.add(rectFromCorners(x, y, x + side(random), y + side(random)));
+    }
+    return list;
+}
+
+TEST(PlaceLabel, FirstCandidateOnAnEmptyMap) {
+    EXPECT_EQ(place(objectAt(50, 60, 7), 30, 12, {}), (PixelPoint{57, 60}));
+}
+
+TEST(PlaceLabel, LeaderAcrossTheOwnIconIsAvoided) {
+    // Up to 87 degrees the leader's box crosses the icon; at 88 degrees the
+    // leader is a vertical line of no area.
+    ObstacleIndex obstacles;
+    obstacles.add({90, 90, 110, 110});
+    EXPECT_EQ(place(objectAt(100, 100, 10), 60, 12, obstacles), (PixelPoint{100, 110}));
+}
+
+TEST(PlaceLabel, MatchesAPlainScanOnRandomObstacles) {
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 40; ++round) {
+        const ObstacleIndex obstacles = randomObstacles(random, 5 + round * 3, 200, 60);
+        const Object object = objectAt(100, 100, round % 13);
+        const int w = 6 * (1 + round % 11), h = 13;
+        EXPECT_EQ(place(object, w, h, obstacles), referenceLabelPlace(object, w, h, obstacles)) << "round " << round;
+    }
+}
+
+TEST(PlaceTitle, MatchesAPlainScanOnRandomObstacles) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 60; ++round) {
+        const std::size_t length = round % 9;
+        const int width = 60 + round * 5, height = 40 + round % 7 * 10;
+        const ObstacleIndex obstacles = randomObstacles(random, 1 + round * 4, width, 70);
+        EXPECT_EQ(titleOf(length, width, height, obstacles), referenceTitlePlace(length, width, height, obstacles))
+            << "round " << round;
+    }
+}
+
+TEST(PlaceTitle, EmptyMapTakesTheFirstCandidateAndTooSmallAMapTheCorner) {
+    const gdFontPtr font = gdFontGetGiant();
+    EXPECT_EQ(titleOf(3, 300, 200, {}), rectFromCorners(font->w, font->h / 2, font->w * 4, font->h / 2 + font->h));
+    // No row fits.
+    EXPECT_EQ(titleOf(3, 300, font->h, {}), rectFromCorners(0, 0, font->w * 3, font->h));
+}
+
+}  // namespace
