@@ -55,8 +55,13 @@ public:
 
 // Every stage once, in this order; each record is filled by one stage and
 // only read by the later ones.
-void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
-    const Options options = parseCommandLine(args);
+void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
+         const Limits& limits) {
+    const Options options = [&] {
+        Options parsed = parseCommandLine(args);
+        parsed.limits = limits;
+        return parsed;
+    }();
     const GdMessages gdMessages(options.debug, err);
     StreamReporter reporter(out, err);
     reporter.report("orvex v" ORVEX_VERSION "\n");
@@ -91,8 +96,13 @@ int fail(const char* message, int status, std::FILE* out, std::FILE* err) {
 }  // namespace
 
 int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
+    return runOrvex(args, in, out, err, Limits{});
+}
+
+int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
+             const Limits& limits) {
     try {
-        run(args, in, out, err);
+        run(args, in, out, err, limits);
         return 0;
     } catch (const RunError& error) {
         return fail(error.what(), error.status, out, err);

@@ -2,6 +2,8 @@
 // scenario, the drawing stages in their fixed order and the written map.
 #pragma once
 
+#include "base/limits.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,3 +18,8 @@
 // run leaves an earlier map file as it was. Never exits the process; it may
 // be called again, one run at a time.
 int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err);
+
+// The same with lower limits than the program's own (map, picture and
+// turned icon sizes), for callers that must keep every run small.
+int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
+             const Limits& limits);

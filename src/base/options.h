@@ -1,6 +1,8 @@
-// What the command line asked for. Filled once from the command line and
-// only read afterwards.
+// What the command line asked for, and the limits of the run. Filled once
+// before the run and only read afterwards.
 #pragma once
+
+#include "base/limits.h"
 
 #include <optional>
 #include <string>
@@ -17,4 +19,8 @@ struct Options {
     bool realThrust = false;                 // -t
     bool verbose = false;                    // -v
     bool tiling = false;                     // -w
+
+    // The program's own limits; only a caller that embeds the run, such as
+    // a fuzz target, lowers them.
+    Limits limits;
 };

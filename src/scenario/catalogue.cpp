@@ -22,14 +22,14 @@ void writeDebugIcon(gdImagePtr icon, const std::string& name, Reporter& reporter
     if (!ok) reporter.warn("**** Warning unable to write " + cText(name) + "\n");
 }
 
-ImagePtr loadIcon(const std::string& path, bool verbose, Reporter& reporter) {
-    Picture picture = loadPicture(path);
+ImagePtr loadIcon(const std::string& path, const Options& options, Reporter& reporter) {
+    Picture picture = loadPicture(path, options.limits);
     const std::string shown = '\t' + cText(path);
     if (picture.status == PictureStatus::loaded) {
-        if (verbose) reporter.report(shown + " read");
+        if (options.verbose) reporter.report(shown + " read");
         return std::move(picture.image);
     }
-    if (verbose && picture.status != PictureStatus::cannotOpen) reporter.report(shown + " not read\n");
+    if (options.verbose && picture.status != PictureStatus::cannotOpen) reporter.report(shown + " not read\n");
     const char* problem = picture.status == PictureStatus::tooLarge ? "picture too large" : "unable to load source image";
     throw RunError(std::string("**** Error ") + problem + " " + path + "\n**** Aborting\n", 1);
 }
@@ -41,10 +41,10 @@ void swapBlackAndWhite(gdImagePtr icon) {
     replaceColor(icon, black, white, true);
 }
 
-double readIconScale(ScenarioInput& input, const std::string& typeName, gdImagePtr icon) {
+double readIconScale(ScenarioInput& input, const std::string& typeName, gdImagePtr icon, double maxSide) {
     const double scale = input.readDouble("icon scale");
     const double side = rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale);
-    if (!(scale > 0) || side < 1 || side > MAX_ICON_SIDE)
+    if (!(scale > 0) || side < 1 || side > maxSide)
         throw RunError("**** Error bad icon scale for type " + typeName + "\n", 1);
     return scale;
 }
@@ -72,11 +72,11 @@ Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& 
         ObjectType type;
         type.name = *name;
         const std::string path = picturePath(options.imageDir, input.requireToken("icon file name"));
-        ImagePtr icon = loadIcon(path, options.verbose, reporter);
+        ImagePtr icon = loadIcon(path, options, reporter);
         if (!options.colorMap) swapBlackAndWhite(icon.get());
         octreeAddImage(octree, icon.get(), OCTREE_BUDGET);
 
-        const double scale = readIconScale(input, type.name, icon.get());
+        const double scale = readIconScale(input, type.name, icon.get(), options.limits.maxIconSide);
         for (int k = 0; k < FACINGS; ++k) {
             type.icons[k] = rotateIcon(icon.get(), k * STEP_ANGLE, scale, options.resampling, options.colorMap);
             if (options.debug) writeDebugIcon(type.icons[k].get(), debugIconFileName(type.name, k), reporter);

@@ -14,9 +14,6 @@
 
 constexpr int FACINGS = 12;
 
-// Largest side of a turned icon.
-constexpr double MAX_ICON_SIDE = 1024;
-
 struct ObjectType {
     std::string name;
     std::array<ImagePtr, FACINGS> icons;  // icons[k] turned by k x 30 degrees

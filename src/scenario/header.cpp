@@ -11,8 +11,6 @@ namespace {
 
 constexpr double MAX_EXTENT_MAGNITUDE = 2147483648.0;  // the axes truncate to int
 constexpr double MAX_SPAN = 1000000.0;                 // the axes draw a tick per unit
-constexpr double MAX_SIDE = 65535.0;                   // a GIF's limit
-constexpr double MAX_PIXELS = 100000000.0;
 
 // Only control characters count as unprintable: bytes of 8-bit or UTF-8
 // text are kept.
@@ -38,7 +36,7 @@ void readBackground(ScenarioInput& input, const Options& options, Octree& octree
     if (!options.colorMap || name[0] == '-') return;
 
     const std::string path = picturePath(options.imageDir, name);
-    Picture picture = loadPicture(path);
+    Picture picture = loadPicture(path, options.limits);
     switch (picture.status) {
         case PictureStatus::loaded:
             header.background = std::move(picture.image);
@@ -85,15 +83,15 @@ void reportSettings(const MapHeader& h, const Options& o, Reporter& reporter) {
 
 }  // namespace
 
-void computeImageSize(MapFrame& s) {
+void computeImageSize(MapFrame& s, const Limits& limits) {
     bool valid = s.scale > 0;
     for (double v : {s.xMin, s.yMin, s.xMax, s.yMax}) valid = valid && std::fabs(v) < MAX_EXTENT_MAGNITUDE;
     valid = valid && s.xMax - s.xMin <= MAX_SPAN && s.yMax - s.yMin <= MAX_SPAN;
 
     const double width = std::trunc((s.xMax - s.xMin) * s.scale + 0.5);
     const double height = std::trunc((s.yMax - s.yMin) * s.scale + 0.5);
-    valid = valid && width >= 1 && width <= MAX_SIDE && height >= 1 && height <= MAX_SIDE &&
-            width * height <= MAX_PIXELS;
+    valid = valid && width >= 1 && width <= limits.maxMapSide && height >= 1 &&
+            height <= limits.maxMapSide && width * height <= limits.maxMapPixels;
     if (!valid) throw RunError("**** Error invalid map extent or scale\n", 1);
 
     s.imageWidth = static_cast<int>(width);
@@ -111,7 +109,7 @@ MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, Octre
     frame.xMax = input.readSingle("map extent");
     frame.yMax = input.readSingle("map extent");
     frame.scale = input.readSingle("scale");
-    computeImageSize(frame);
+    computeImageSize(frame, options.limits);
     if (options.verbose) reportSettings(header, options, reporter);
     return header;
 }

@@ -32,5 +32,6 @@ MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, Octre
 // Sets the image size for the extent and scale of frame, or throws the
 // RunError "invalid map extent or scale" when the map cannot be drawn: scale
 // not positive, an extent value of magnitude 2^31 or more, a span over
-// 1,000,000 units, a side outside 1..65535 or more than 100,000,000 pixels.
-void computeImageSize(MapFrame& frame);
+// 1,000,000 units, a side outside 1..maxMapSide or more than maxMapPixels
+// pixels.
+void computeImageSize(MapFrame& frame, const Limits& limits);

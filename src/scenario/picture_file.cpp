@@ -33,7 +33,7 @@ unsigned littleEndian16(const unsigned char* bytes) { return bytes[0] | (bytes[1
 
 // Walks the GIF's blocks up to the first image descriptor and judges the
 // size it declares, the size gd would allocate.
-PictureStatus checkFirstImage(std::FILE* file) {
+PictureStatus checkFirstImage(std::FILE* file, const Limits& limits) {
     unsigned char header[13];
     if (!readBytes(file, header, sizeof header)) return PictureStatus::notReadable;
     if (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0)
@@ -55,8 +55,8 @@ PictureStatus checkFirstImage(std::FILE* file) {
             const long width = littleEndian16(descriptor + 4);
             const long height = littleEndian16(descriptor + 6);
             if (width == 0 || height == 0) return PictureStatus::notReadable;
-            if (width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE ||
-                width * height > MAX_PICTURE_PIXELS)
+            if (width > limits.maxPictureSide || height > limits.maxPictureSide ||
+                width * height > limits.maxPicturePixels)
                 return PictureStatus::tooLarge;
             return PictureStatus::loaded;
         }
@@ -71,11 +71,11 @@ std::string picturePath(const std::optional<std::string>& imageDir, const std::s
     return *imageDir + DIRECTORY_SEPARATOR + name;
 }
 
-Picture loadPicture(const std::string& path) {
+Picture loadPicture(const std::string& path, const Limits& limits) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) return {PictureStatus::cannotOpen, nullptr};
 
-    const PictureStatus status = checkFirstImage(file.get());
+    const PictureStatus status = checkFirstImage(file.get(), limits);
     if (status != PictureStatus::loaded) return {status, nullptr};
     if (std::fseek(file.get(), 0, SEEK_SET) != 0) return {PictureStatus::notReadable, nullptr};
 

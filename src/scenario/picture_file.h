@@ -1,15 +1,11 @@
 // Loading the GIF pictures a scenario names (the background and the icons).
 #pragma once
 
+#include "base/limits.h"
 #include "imageops/image.h"
 
 #include <optional>
 #include <string>
-
-// A picture side above this, or more pixels than MAX_PICTURE_PIXELS, is
-// refused before gd decodes the picture.
-constexpr long MAX_PICTURE_SIDE = 16384;
-constexpr long MAX_PICTURE_PIXELS = 1L << 26;
 
 // The path of a picture file: the name alone, or the image directory and
 // the name joined with the platform's directory separator.
@@ -24,6 +20,7 @@ struct Picture {
 
 // Opens and decodes the first image of a GIF file. The first image
 // descriptor is read from the file before gd decodes it, so a small file
-// that declares a huge picture is refused without allocating it. A loaded
-// picture has a positive size and an all-opaque palette.
-Picture loadPicture(const std::string& path);
+// that declares a picture beyond the limits' picture side or pixels is
+// refused (tooLarge) without allocating it. A loaded picture has a positive
+// size and an all-opaque palette.
+Picture loadPicture(const std::string& path, const Limits& limits);
