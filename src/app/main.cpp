@@ -1,6 +1,6 @@
 // orvex: reads a game scenario on standard input and draws its map as an
 // interlaced GIF.
-#include "app/run.h"
+#include "app/orvex.h"
 
 #include <cstdio>
 #include <string>

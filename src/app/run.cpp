@@ -1,4 +1,4 @@
-#include "app/run.h"
+#include "app/orvex.h"
 
 #include "app/command_line.h"
 #include "app/output_image.h"

@@ -1,6 +1,6 @@
 #include "support/run_orvex.h"
 
-#include "app/run.h"
+#include "app/orvex.h"
 
 #include <gtest/gtest.h>
 
