@@ -1,4 +1,5 @@
 #include "app/orvex.h"
+#include "app/run_stages.h"
 
 #include "app/command_line.h"
 #include "app/output_image.h"
@@ -56,7 +57,10 @@ public:
 // Every stage once, in this order; each record is filled by one stage and
 // only read by the later ones.
 void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
-         const Limits& limits) {
+         const Limits& limits, StageObserver* observer) {
+    auto stage = [observer](const char* name) {
+        if (observer) observer->stageBegins(name);
+    };
     const Options options = [&] {
         Options parsed = parseCommandLine(args);
         parsed.limits = limits;
@@ -67,24 +71,37 @@ void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, st
     reporter.report("orvex v" ORVEX_VERSION "\n");
     reporter.report(std::string(NOTICE) + "\n\n");
 
+    stage("header");
     Octree octree;
     ScenarioInput input = ScenarioInput::fromFile(in);
     const MapHeader header = readScenarioHeader(input, options, octree, reporter);
+    stage("catalogue");
     Catalogue catalogue = readObjectTypes(input, options, octree, reporter);
+    stage("object list");
     const std::vector<GameObject> objects =
         readGameObjects(input, header.frame, catalogue, options.verbose, reporter);
 
+    stage("palette");
     Canvas canvas = createOutputImage(options, header.frame, octree, reporter);
     recolorIcons(catalogue, canvas, options.colorMap);
+    stage("background");
     if (header.background) drawBackground(canvas, header, options, reporter);
-    ObstacleIndex obstacles;
+    stage("grid and axes");
+    ObstacleIndex obstacles(header.frame.imageWidth, header.frame.imageHeight);
     drawGridAndAxes(canvas, header.frame, options.grid, obstacles);
+    stage("fades");
     if (header.background) fadeObjectBackgrounds(canvas, objects, options, reporter);
+    stage("objects");
     drawObjects(canvas, objects, header, options, obstacles, reporter);
+    stage("labels");
     annotateObjects(canvas, objects, header, options, obstacles, reporter);
+    stage("title");
     drawTitle(canvas, header, options, obstacles, reporter);
+    stage("legend");
     if (options.legend) drawLegend(canvas, catalogue, header, options, reporter);
+    stage("write");
     writeOutputImage(canvas, options, obstacles, reporter, out);
+    stage("end");
 }
 
 int fail(const char* message, int status, std::FILE* out, std::FILE* err) {
@@ -101,8 +118,13 @@ int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out
 
 int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
              const Limits& limits) {
+    return runObserved(args, in, out, err, limits, nullptr);
+}
+
+int runObserved(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
+                const Limits& limits, StageObserver* observer) {
     try {
-        run(args, in, out, err, limits);
+        run(args, in, out, err, limits, observer);
         return 0;
     } catch (const RunError& error) {
         return fail(error.what(), error.status, out, err);

@@ -3,20 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-Rect rectFromCorners(int x1, int y1, int x2, int y2) {
-    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-}
-
 Rect rectGrow(const Rect& r, int m) { return {r.left - m, r.top - m, r.right + m, r.bottom + m}; }
 
 Rect rectUnion(const Rect& a, const Rect& b) {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
-}
-
-std::int64_t rectOverlapArea(const Rect& a, const Rect& b) {
-    const std::int64_t l = std::max(a.left, b.left), t = std::max(a.top, b.top);
-    const std::int64_t r = std::min(a.right, b.right), bottom = std::min(a.bottom, b.bottom);
-    return r > l && bottom > t ? (r - l) * (bottom - t) : 0;
 }
 
 int pointDistance(int x1, int y1, int x2, int y2) {

@@ -2,6 +2,7 @@
 // searches: points, rectangles, rounding and headings.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -35,7 +36,9 @@ struct Rect {
 };
 
 // The normalised rectangle with the two corners.
-Rect rectFromCorners(int x1, int y1, int x2, int y2);
+inline Rect rectFromCorners(int x1, int y1, int x2, int y2) {
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
 
 // r with every side moved out by m.
 Rect rectGrow(const Rect& r, int m);
@@ -44,7 +47,11 @@ Rect rectGrow(const Rect& r, int m);
 Rect rectUnion(const Rect& a, const Rect& b);
 
 // The area two rectangles share; 0 when they only touch.
-std::int64_t rectOverlapArea(const Rect& a, const Rect& b);
+inline std::int64_t rectOverlapArea(const Rect& a, const Rect& b) {
+    const std::int64_t l = std::max(a.left, b.left), t = std::max(a.top, b.top);
+    const std::int64_t r = std::min(a.right, b.right), bottom = std::min(a.bottom, b.bottom);
+    return r > l && bottom > t ? (r - l) * (bottom - t) : 0;
+}
 
 // The distance between two points, truncated.
 int pointDistance(int x1, int y1, int x2, int y2);

@@ -3,14 +3,33 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
 #include <limits>
-#include <vector>
+#include <tuple>
+
+// Scores, reordered. The score of a candidate is defined by a running sum
+// truncated after each obstacle in list order:
+//     s = trunc(s + a + 0.3 x b)
+// with a and b the obstacle's overlap with the label and with the leader's
+// box. While the sums stay below 2^49, trunc(0.3 x b) in doubles equals
+// floor(3b / 10), and trunc(c + p) = c + trunc(p) for a whole c. The score
+// is then the plain sum of the per-obstacle terms a + floor(3b / 10), which
+// can be added in any order, identical obstacles as count x term. The
+// search takes that route when the obstacles near the object cannot reach
+// the limit, and otherwise scores in list order.
+//
+// The area part, the sum of the a terms, is the obstacles' coverage summed
+// over the label's pixels. Once the candidates need it often enough, it
+// comes from a summed-area table of the coverage over the search region, in
+// four look-ups; it is also a lower bound of the score, which lets most
+// candidates be dropped against the best so far without their leader.
 
 namespace {
 
 constexpr int RINGS = 32;
 constexpr int ANGLES = 360;
+// Beyond this radius the offsets would not fit their table.
+constexpr double OFFSET_LIMIT = 30000;
+constexpr std::int64_t EXACT_SUM_LIMIT = std::int64_t{1} << 49;
 
 struct Direction {
     double cosine, sine;
@@ -29,20 +48,39 @@ const std::array<Direction, ANGLES>& directions() {
     return table;
 }
 
-// The label's rectangle for the candidate on ring radius at angle j: from
-// its anchor point it extends away from the object.
+// Which way the label extends from its anchor point at angle j: away from
+// the object.
+int sideX(int j) { return j <= 90 || j > 270 ? 1 : -1; }
+int sideY(int j) { return j <= 180 ? 1 : -1; }
+
+// The label's rectangle for the candidate on ring radius at angle j.
 Rect candidateRect(PixelPoint anchor, double radius, int j, int width, int height) {
     const Direction& d = directions()[j];
     const int x = roundToInt(anchor.x + radius * d.cosine);
     const int y = roundToInt(anchor.y + radius * d.sine);
-    const int farX = j <= 90 || j > 270 ? x + width : x - width;
-    const int farY = j <= 180 ? y + height : y - height;
-    return rectFromCorners(x, y, farX, farY);
+    return rectFromCorners(x, y, x + sideX(j) * width, y + sideY(j) * height);
 }
 
-// The candidate's score, or any value not below `limit` once the score
+// True when t lies so near a half that adding it to an anchor coordinate
+// in doubles could round the sum the other way than t alone.
+bool nearHalf(double t) {
+    const double fraction = std::fabs(t) - std::floor(std::fabs(t));
+    return std::fabs(fraction - 0.5) < 1e-6;
+}
+
+Rect leaderBox(PixelPoint anchor, const Rect& label) {
+    const PixelPoint m = nearestEdgeMidpoint(label, anchor.x, anchor.y);
+    return rectFromCorners(anchor.x, anchor.y, m.x, m.y);
+}
+
+Rect intersection(const Rect& a, const Rect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+// The score in list order, or any value not below `limit` once the score
 // reaches it: no term is negative, so the score can only grow from there.
-std::int64_t score(const Rect& label, const Rect& leader, const std::vector<Rect>& obstacles, std::int64_t limit) {
+std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vector<Rect>& obstacles,
+                          std::int64_t limit) {
     std::int64_t s = 0;
     for (const Rect& o : obstacles) {
         const std::int64_t a = rectOverlapArea(o, label);
@@ -53,43 +91,184 @@ std::int64_t score(const Rect& label, const Rect& leader, const std::vector<Rect
     return s;
 }
 
-}  // namespace
+// Coverage sums over a region: the number of obstacles over each pixel,
+// summed over any rectangle inside the region in four look-ups.
+class CoverageTable {
+public:
+    CoverageTable(const Rect& region, std::vector<std::int64_t>& table)
+        : x0_(region.left), y0_(region.top), stride_(region.right - region.left + 1),
+          rows_(region.bottom - region.top + 1), table_(table) {}
 
-PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles) {
-    // An obstacle that overlaps neither a candidate's label nor its leader
-    // adds nothing to its score. The candidates of one angle, on all rings,
-    // and their leaders lie within one box (the anchor point moves
-    // monotonically along the ray), and all candidates within one region
-    // round the object. Each angle keeps the obstacles that overlap its box,
-    // in list order, and its candidates look at those only.
-    const int reach = iconHalfWidth + RINGS;
-    const Rect region{anchor.x - reach - width, anchor.y - reach - height, anchor.x + reach + width,
-                      anchor.y + reach + height};
-    std::vector<Rect> inRegion;
-    obstacles.visitOverlapping(region, [&](const Rect& o) { inRegion.push_back(o); });
-
-    const Rect anchorPoint{anchor.x, anchor.y, anchor.x, anchor.y};
-    std::array<std::vector<Rect>, ANGLES> nearby;
-    for (int j = 0; j < ANGLES; ++j) {
-        const Rect box = rectUnion(
-            rectUnion(anchorPoint, candidateRect(anchor, iconHalfWidth, j, width, height)),
-            candidateRect(anchor, iconHalfWidth + RINGS - 1, j, width, height));
-        for (const Rect& o : inRegion)
-            if (rectOverlapArea(o, box) > 0) nearby[j].push_back(o);
+    // Fills the table from obstacles cut to the region.
+    template <class Counted>
+    void build(const std::vector<Counted>& obstacles) {
+        table_.assign(static_cast<std::size_t>(stride_) * rows_, 0);
+        for (const Counted& o : obstacles) {
+            add(o.rect.left, o.rect.top, o.count);
+            add(o.rect.right, o.rect.top, -o.count);
+            add(o.rect.left, o.rect.bottom, -o.count);
+            add(o.rect.right, o.rect.bottom, o.count);
+        }
+        // Corner marks to coverage, then coverage to sums from the corner.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int j = 0; j < rows_; ++j) {
+                std::int64_t* row = &table_[static_cast<std::size_t>(j) * stride_];
+                for (int i = 1; i < stride_; ++i) row[i] += row[i - 1];
+                if (j > 0) {
+                    const std::int64_t* above = row - stride_;
+                    for (int i = 0; i < stride_; ++i) row[i] += above[i];
+                }
+            }
+        }
     }
 
-    std::int64_t best = std::numeric_limits<std::int64_t>::max();
-    PixelPoint chosen{anchor.x, anchor.y};
+    // The coverage summed over the pixels of r (right and bottom sides
+    // excluded), which lies inside the region.
+    std::int64_t sum(const Rect& r) const {
+        if (r.right <= r.left || r.bottom <= r.top) return 0;
+        return at(r.right, r.bottom) - at(r.left, r.bottom) - at(r.right, r.top) + at(r.left, r.top);
+    }
+
+private:
+    // The sum over the pixels left of x and above y.
+    std::int64_t at(int x, int y) const {
+        if (x == x0_ || y == y0_) return 0;
+        return table_[static_cast<std::size_t>(y - 1 - y0_) * stride_ + (x - 1 - x0_)];
+    }
+    void add(int x, int y, std::int64_t v) {
+        if (x - x0_ < stride_ && y - y0_ < rows_) table_[static_cast<std::size_t>(y - y0_) * stride_ + (x - x0_)] += v;
+    }
+
+    int x0_, y0_, stride_, rows_;
+    std::vector<std::int64_t>& table_;
+};
+
+}  // namespace
+
+const std::vector<LabelSearch::CandidateOffset>& LabelSearch::candidateOffsets(int iconHalfWidth) {
+    std::vector<CandidateOffset>& offsets = offsets_[iconHalfWidth];
+    if (!offsets.empty()) return offsets;
+    // A candidate's anchor point is the object's anchor moved by the
+    // rounded ring offset: adding a whole coordinate first changes nothing,
+    // except for an offset that lies near a half, which is computed from the
+    // object's position instead.
     for (int ring = 0; ring < RINGS; ++ring) {
         const double radius = iconHalfWidth + ring;
         for (int j = 0; j < ANGLES; ++j) {
-            const Rect label = candidateRect(anchor, radius, j, width, height);
-            const PixelPoint m = nearestEdgeMidpoint(label, anchor.x, anchor.y);
-            const Rect leader = rectFromCorners(anchor.x, anchor.y, m.x, m.y);
-            const std::int64_t s = score(label, leader, nearby[j], best);
-            if (s == 0) return {label.left, label.top};
-            if (s < best) best = s, chosen = {label.left, label.top};
+            const double tx = radius * directions()[j].cosine, ty = radius * directions()[j].sine;
+            CandidateOffset o{static_cast<std::int16_t>(roundToInt(tx)), static_cast<std::int16_t>(roundToInt(ty)),
+                              nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT, false};
+            if (j > 0) {
+                const CandidateOffset& before = offsets.back();
+                o.repeat = !o.exact && !before.exact && o.dx == before.dx && o.dy == before.dy &&
+                           sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
+            }
+            offsets.push_back(o);
         }
     }
+    return offsets;
+}
+
+PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles) {
+    LabelSearch search;
+    return search.place(anchor, iconHalfWidth, width, height, obstacles);
+}
+
+PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, int height,
+                              const ObstacleIndex& obstacles) {
+    // Every candidate and its leader lie within this region round the
+    // object; an obstacle counts only by its part inside it.
+    const int reach = iconHalfWidth + RINGS;
+    const Rect region{anchor.x - reach - width, anchor.y - reach - height, anchor.x + reach + width,
+                      anchor.y + reach + height};
+    near_.clear();
+    obstacles.visitOverlapping(region, [&](const Rect& o) { near_.push_back(o); });
+
+    // The candidates in order, ring by ring, each ring by angle, less those
+    // that repeat the rectangle just before them: the same rectangle has the
+    // same score, which cannot beat the one before.
+    const std::vector<CandidateOffset>& offsets = candidateOffsets(iconHalfWidth);
+    auto rectAt = [&](int ring, int j) {
+        const CandidateOffset& o = offsets[static_cast<std::size_t>(ring) * ANGLES + j];
+        if (o.exact) return candidateRect(anchor, iconHalfWidth + ring, j, width, height);
+        const int x = anchor.x + o.dx, y = anchor.y + o.dy;
+        return rectFromCorners(x, y, x + sideX(j) * width, y + sideY(j) * height);
+    };
+    auto forEachCandidate = [&](auto visit) {
+        for (int ring = 0; ring < RINGS; ++ring)
+            for (int j = 0; j < ANGLES; ++j)
+                if (!offsets[static_cast<std::size_t>(ring) * ANGLES + j].repeat && !visit(rectAt(ring, j), j)) return;
+    };
+
+    std::int64_t best = std::numeric_limits<std::int64_t>::max();
+    PixelPoint chosen{anchor.x, anchor.y};
+    auto consider = [&](const Rect& label, std::int64_t s) {
+        if (s < best) best = s, chosen = {label.left, label.top};
+        return s != 0;  // the first candidate that overlaps nothing ends the search
+    };
+
+    const std::int64_t regionArea = rectOverlapArea(region, region);
+    if (static_cast<std::int64_t>(near_.size()) >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) {
+        forEachCandidate([&](const Rect& label, int) {
+            return consider(label, orderedScore(label, leaderBox(anchor, label), near_, best));
+        });
+        return chosen;
+    }
+
+    // Identical obstacles (after the cut) are kept once, with their count.
+    distinct_.clear();
+    for (const Rect& o : near_) distinct_.push_back({intersection(o, region), 1});
+    std::sort(distinct_.begin(), distinct_.end(), [](const Counted& a, const Counted& b) {
+        const Rect &p = a.rect, &q = b.rect;
+        return std::tie(p.left, p.top, p.right, p.bottom) < std::tie(q.left, q.top, q.right, q.bottom);
+    });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < distinct_.size(); ++i) {
+        if (kept > 0 && distinct_[kept - 1].rect == distinct_[i].rect) distinct_[kept - 1].count += 1;
+        else distinct_[kept++] = distinct_[i];
+    }
+    distinct_.resize(kept);
+
+    // The leader's terms, summed until they reach `limit`.
+    auto leaderPart = [&](const Rect& leader, std::int64_t limit) {
+        std::int64_t s = 0;
+        for (const Counted& o : distinct_) {
+            const std::int64_t b = rectOverlapArea(o.rect, leader);
+            s += o.count * (3 * b / 10);
+            if (s >= limit) break;
+        }
+        return s;
+    };
+    auto areaPart = [&](const Rect& label, std::int64_t limit) {
+        std::int64_t s = 0;
+        for (const Counted& o : distinct_) {
+            s += o.count * rectOverlapArea(o.rect, label);
+            if (s >= limit) break;
+        }
+        return s;
+    };
+
+    // Summing over the obstacles directly is cheapest while few candidates
+    // have been scored; past the cost of the coverage table, the table.
+    const std::int64_t tableCost = 2 * regionArea;
+    std::int64_t directCost = 0;
+    CoverageTable coverage(region, table_);
+    bool tableBuilt = false;
+    forEachCandidate([&](const Rect& label, int) {
+        std::int64_t a;
+        if (!tableBuilt && directCost > tableCost) coverage.build(distinct_), tableBuilt = true;
+        if (tableBuilt) {
+            a = coverage.sum(label);
+        } else {
+            a = areaPart(label, best);
+            directCost += static_cast<std::int64_t>(distinct_.size());
+        }
+        if (a >= best) return true;
+        const Rect leader = leaderBox(anchor, label);
+        // No obstacle adds to the leader's part unless it covers 4 of its
+        // pixels: 0.3 x 3 truncates to 0.
+        if (tableBuilt && coverage.sum(leader) < 4) return consider(label, a);
+        return consider(label, a + leaderPart(leader, best - a));
+    });
     return chosen;
 }

@@ -13,10 +13,11 @@ void annotateObjects(Canvas& canvas, const std::vector<GameObject>& objects, con
     const gdFontPtr font = gdFontGetSmall();
     const int leaderColor = canvas.colorIndex[LEADERCOLOR];
     const int locusColor = canvas.colorIndex[LOCUSCOLOR];
+    LabelSearch search;
     for (const GameObject& object : objects) {
         if (!object.label.empty()) {
             const int width = font->w * static_cast<int>(object.label.size());
-            const PixelPoint at = placeLabel(object.anchor(), object.iconHalfWidth(), width, font->h, obstacles);
+            const PixelPoint at = search.place(object.anchor(), object.iconHalfWidth(), width, font->h, obstacles);
             const Rect text = rectFromCorners(at.x, at.y, at.x + width, at.y + font->h);
             if (header.background) fadeRect(image, text.left, text.top, text.right, text.bottom, 25);
             drawString(image, font, at.x, at.y, object.label, canvas.colorIndex[LABELTEXTCOLOR]);

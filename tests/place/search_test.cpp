@@ -76,7 +76,7 @@ Rect referenceTitlePlace(std::size_t length, int mapWidth, int mapHeight, const 
 
 ObstacleIndex randomObstacles(std::mt19937& random, int count, int extent, int maxSide) {
     std::uniform_int_distribution<int> position(-20, extent), side(0, maxSide);
-    ObstacleIndex list;
+    ObstacleIndex list(extent, extent);
     for (int i = 0; i < count; ++i) {
         const int x = position(random), y = position(random);
         list.add(rectFromCorners(x, y, x + side(random), y + side(random)));
