@@ -1,5 +1,6 @@
 #include "quantise/octree.h"
 
+#include <cassert>
 #include <string>
 
 namespace {
@@ -17,6 +18,16 @@ OctreeNode* octreeNewNode(Octree& tree, int level) {
     }
     return node;
 }
+
+void addToLeaf(OctreeNode& leaf, int red, int green, int blue, std::int64_t count) {
+    leaf.pixelCount += count;
+    leaf.redSum += red * count;
+    leaf.greenSum += green * count;
+    leaf.blueSum += blue * count;
+}
+
+// The palette index of a pixel inside a palette image, read from gd's rows.
+int pixelIndex(gdImagePtr image, int x, int y) { return image->pixels[y][x]; }
 
 int childIndex(int red, int green, int blue, int level) {
     const int mask = 128 >> level;
@@ -36,17 +47,14 @@ void collect(const OctreeNode& node, std::vector<PaletteColor>& palette) {
 
 }  // namespace
 
-void octreeAddColor(Octree& tree, int red, int green, int blue) {
+OctreeNode& octreeAddColor(Octree& tree, int red, int green, int blue, std::int64_t count) {
     std::unique_ptr<OctreeNode>* slot = &tree.root;
     for (int level = 0;; ++level) {
         if (!*slot) slot->reset(octreeNewNode(tree, level));
         OctreeNode& node = **slot;
         if (node.isLeaf) {
-            ++node.pixelCount;
-            node.redSum += red;
-            node.greenSum += green;
-            node.blueSum += blue;
-            return;
+            addToLeaf(node, red, green, blue, count);
+            return node;
         }
         slot = &node.child[childIndex(red, green, blue, level)];
     }
@@ -74,11 +82,32 @@ void octreeReduce(Octree& tree) {
 }
 
 void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
-    for (int x = 0; x < gdImageSX(image); ++x) {
-        for (int y = 0; y < gdImageSY(image); ++y) {
-            const int c = gdImageGetPixel(image, x, y);
-            octreeAddColor(tree, image->red[c], image->green[c], image->blue[c]);
-            while (tree.leafCount > maxColors) octreeReduce(tree);
+    // A run of equal pixels down a column is added at once: only its first
+    // pixel can make a new leaf, and so start a reduction; the others land in
+    // the leaf that then holds their colour, which a reduction would have
+    // merged with the same sums. The leaf of each palette entry is
+    // remembered until a reduction, the only step that removes leaves.
+    assert(!gdImageTrueColor(image));
+    std::array<OctreeNode*, gdMaxColors> leafOf{};
+    const int width = gdImageSX(image), height = gdImageSY(image);
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height;) {
+            const int c = pixelIndex(image, x, y);
+            int end = y + 1;
+            while (end < height && pixelIndex(image, x, end) == c) ++end;
+            const int red = image->red[c], green = image->green[c], blue = image->blue[c];
+            if (leafOf[c]) {
+                addToLeaf(*leafOf[c], red, green, blue, end - y);
+            } else {
+                OctreeNode& leaf = octreeAddColor(tree, red, green, blue, end - y);
+                if (tree.leafCount > maxColors) {
+                    while (tree.leafCount > maxColors) octreeReduce(tree);
+                    leafOf.fill(nullptr);
+                } else {
+                    leafOf[c] = &leaf;
+                }
+            }
+            y = end;
         }
     }
 }

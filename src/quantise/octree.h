@@ -40,12 +40,12 @@ struct PaletteColor {
     bool operator==(const PaletteColor&) const = default;
 };
 
-// Adds every pixel of image, column by column, and after each pixel reduces
-// the tree until it holds at most maxColors (>= 1) leaves.
+// Adds every pixel of the palette image, column by column, and after each
+// pixel reduces the tree until it holds at most maxColors (>= 1) leaves.
 void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors);
 
-// Adds one pixel of the given colour.
-void octreeAddColor(Octree& tree, int red, int green, int blue);
+// Adds count pixels of the given colour; returns the leaf that holds them.
+OctreeNode& octreeAddColor(Octree& tree, int red, int green, int blue, std::int64_t count = 1);
 
 // Merges the children of the most recently made node of the deepest level
 // that has unreduced nodes.
