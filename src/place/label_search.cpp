@@ -96,28 +96,28 @@ std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vect
 class CoverageTable {
 public:
     CoverageTable(const Rect& region, std::vector<std::int64_t>& table)
-        : x0_(region.left), y0_(region.top), stride_(region.right - region.left + 1),
-          rows_(region.bottom - region.top + 1), table_(table) {}
+        : x0_(region.left), y0_(region.top), stride_(region.right - region.left + 2),
+          rows_(region.bottom - region.top + 2), table_(table) {}
 
-    // Fills the table from obstacles cut to the region.
+    // Fills the table from obstacles cut to the region. Entry (i, j) holds
+    // the sum over the pixels left of x0 + i and above y0 + j, so the first
+    // row and column stay 0.
     template <class Counted>
     void build(const std::vector<Counted>& obstacles) {
         table_.assign(static_cast<std::size_t>(stride_) * rows_, 0);
         for (const Counted& o : obstacles) {
-            add(o.rect.left, o.rect.top, o.count);
-            add(o.rect.right, o.rect.top, -o.count);
-            add(o.rect.left, o.rect.bottom, -o.count);
-            add(o.rect.right, o.rect.bottom, o.count);
+            mark(o.rect.left, o.rect.top, o.count);
+            mark(o.rect.right, o.rect.top, -o.count);
+            mark(o.rect.left, o.rect.bottom, -o.count);
+            mark(o.rect.right, o.rect.bottom, o.count);
         }
         // Corner marks to coverage, then coverage to sums from the corner.
         for (int pass = 0; pass < 2; ++pass) {
-            for (int j = 0; j < rows_; ++j) {
+            for (int j = 1; j < rows_; ++j) {
                 std::int64_t* row = &table_[static_cast<std::size_t>(j) * stride_];
-                for (int i = 1; i < stride_; ++i) row[i] += row[i - 1];
-                if (j > 0) {
-                    const std::int64_t* above = row - stride_;
-                    for (int i = 0; i < stride_; ++i) row[i] += above[i];
-                }
+                for (int i = 2; i < stride_; ++i) row[i] += row[i - 1];
+                const std::int64_t* above = row - stride_;
+                for (int i = 1; i < stride_; ++i) row[i] += above[i];
             }
         }
     }
@@ -125,18 +125,14 @@ public:
     // The coverage summed over the pixels of r (right and bottom sides
     // excluded), which lies inside the region.
     std::int64_t sum(const Rect& r) const {
-        if (r.right <= r.left || r.bottom <= r.top) return 0;
         return at(r.right, r.bottom) - at(r.left, r.bottom) - at(r.right, r.top) + at(r.left, r.top);
     }
 
 private:
-    // The sum over the pixels left of x and above y.
-    std::int64_t at(int x, int y) const {
-        if (x == x0_ || y == y0_) return 0;
-        return table_[static_cast<std::size_t>(y - 1 - y0_) * stride_ + (x - 1 - x0_)];
-    }
-    void add(int x, int y, std::int64_t v) {
-        if (x - x0_ < stride_ && y - y0_ < rows_) table_[static_cast<std::size_t>(y - y0_) * stride_ + (x - x0_)] += v;
+    std::int64_t at(int x, int y) const { return table_[static_cast<std::size_t>(y - y0_) * stride_ + (x - x0_)]; }
+    // A mark at pixel (x, y) counts for the pixels from there right and down.
+    void mark(int x, int y, std::int64_t v) {
+        table_[static_cast<std::size_t>(y - y0_ + 1) * stride_ + (x - x0_ + 1)] += v;
     }
 
     int x0_, y0_, stride_, rows_;
@@ -144,6 +140,25 @@ private:
 };
 
 }  // namespace
+
+void LabelSearch::CellLists::build(const Rect& region, const std::vector<Counted>& obstacles) {
+    x0_ = region.left, y0_ = region.top;
+    columns_ = ((region.right - region.left) >> CELL_SHIFT) + 1;
+    rows_ = ((region.bottom - region.top) >> CELL_SHIFT) + 1;
+    start_.assign(static_cast<std::size_t>(columns_) * rows_ + 1, 0);
+    // Counted first, then placed, so that each cell's ids lie together.
+    auto forEachCell = [&](const Rect& o, auto action) {
+        for (int row = rowOf(o.top); row <= rowOf(o.bottom - 1); ++row)
+            for (int column = columnOf(o.left); column <= columnOf(o.right - 1); ++column)
+                action(static_cast<std::size_t>(row) * columns_ + column);
+    };
+    for (const Counted& o : obstacles) forEachCell(o.rect, [&](std::size_t cell) { ++start_[cell + 1]; });
+    for (std::size_t cell = 1; cell < start_.size(); ++cell) start_[cell] += start_[cell - 1];
+    ids_.resize(start_.back());
+    fill_.assign(start_.begin(), start_.end() - 1);
+    for (std::size_t id = 0; id < obstacles.size(); ++id)
+        forEachCell(obstacles[id].rect, [&](std::size_t cell) { ids_[fill_[cell]++] = static_cast<std::uint32_t>(id); });
+}
 
 const std::vector<LabelSearch::CandidateOffset>& LabelSearch::candidateOffsets(int iconHalfWidth) {
     std::vector<CandidateOffset>& offsets = offsets_[iconHalfWidth];
@@ -166,6 +181,19 @@ const std::vector<LabelSearch::CandidateOffset>& LabelSearch::candidateOffsets(i
             offsets.push_back(o);
         }
     }
+    return offsets;
+}
+
+std::vector<Rect>& LabelSearch::leaderOffsets(int iconHalfWidth, int width, int height) {
+    // Kept for a bounded number of sizes; a rectangle with left > right is
+    // not worked out yet.
+    constexpr std::size_t KEPT_SIZES = 64;
+    const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(iconHalfWidth)) << 40) ^
+                              (static_cast<std::uint64_t>(static_cast<std::uint32_t>(width)) << 20) ^
+                              static_cast<std::uint32_t>(height);
+    if (leaderOffsets_.size() >= KEPT_SIZES && !leaderOffsets_.count(key)) leaderOffsets_.clear();
+    std::vector<Rect>& offsets = leaderOffsets_[key];
+    if (offsets.empty()) offsets.assign(RINGS * ANGLES, Rect{1, 0, 0, 0});
     return offsets;
 }
 
@@ -195,9 +223,21 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         return rectFromCorners(x, y, x + sideX(j) * width, y + sideY(j) * height);
     };
     auto forEachCandidate = [&](auto visit) {
-        for (int ring = 0; ring < RINGS; ++ring)
-            for (int j = 0; j < ANGLES; ++j)
-                if (!offsets[static_cast<std::size_t>(ring) * ANGLES + j].repeat && !visit(rectAt(ring, j), j)) return;
+        for (int ring = 0, k = 0; ring < RINGS; ++ring)
+            for (int j = 0; j < ANGLES; ++j, ++k)
+                if (!offsets[k].repeat && !visit(rectAt(ring, j), k)) return;
+    };
+    // The leader's box of candidate k, whose place from the anchor is the
+    // same for every object of the same icon and label size.
+    std::vector<Rect>& leaders = leaderOffsets(iconHalfWidth, width, height);
+    auto leaderOf = [&](const Rect& label, int k) {
+        if (offsets[k].exact) return leaderBox(anchor, label);
+        Rect& known = leaders[k];
+        if (known.left > known.right) {
+            const Rect box = leaderBox(anchor, label);
+            known = {box.left - anchor.x, box.top - anchor.y, box.right - anchor.x, box.bottom - anchor.y};
+        }
+        return Rect{anchor.x + known.left, anchor.y + known.top, anchor.x + known.right, anchor.y + known.bottom};
     };
 
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
@@ -209,8 +249,8 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
 
     const std::int64_t regionArea = rectOverlapArea(region, region);
     if (static_cast<std::int64_t>(near_.size()) >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) {
-        forEachCandidate([&](const Rect& label, int) {
-            return consider(label, orderedScore(label, leaderBox(anchor, label), near_, best));
+        forEachCandidate([&](const Rect& label, int k) {
+            return consider(label, orderedScore(label, leaderOf(label, k), near_, best));
         });
         return chosen;
     }
@@ -249,26 +289,62 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     };
 
     // Summing over the obstacles directly is cheapest while few candidates
-    // have been scored; past the cost of the coverage table, the table.
-    const std::int64_t tableCost = 2 * regionArea;
+    // have been scored; past a share of the coverage table's cost, the
+    // table, with the obstacles split for the leader's part: those kept
+    // with a count of two or more are summed one by one, the others bounded
+    // through the table and summed from cell lists only where the bound
+    // could still win.
+    const std::int64_t tableCost = regionArea / 8;
     std::int64_t directCost = 0;
     CoverageTable coverage(region, table_);
     bool tableBuilt = false;
-    forEachCandidate([&](const Rect& label, int) {
-        std::int64_t a;
-        if (!tableBuilt && directCost > tableCost) coverage.build(distinct_), tableBuilt = true;
-        if (tableBuilt) {
-            a = coverage.sum(label);
-        } else {
-            a = areaPart(label, best);
-            directCost += static_cast<std::int64_t>(distinct_.size());
-        }
-        if (a >= best) return true;
-        const Rect leader = leaderBox(anchor, label);
+    std::int64_t lightCount = 0, totalCount = 0;
+    auto buildTables = [&] {
+        coverage.build(distinct_);
+        heavy_.clear();
+        light_.clear();
+        for (const Counted& o : distinct_) (o.count > 1 ? heavy_ : light_).push_back(o);
+        lightCount = static_cast<std::int64_t>(light_.size());
+        for (const Counted& o : distinct_) totalCount += o.count;
+        lightCells_.build(region, light_);
+        tableBuilt = true;
+    };
+    // The leader's part from the tables, or any value not below `limit`.
+    auto boundedLeaderPart = [&](const Rect& leader, std::int64_t limit) -> std::int64_t {
+        const std::int64_t covered = coverage.sum(leader);
         // No obstacle adds to the leader's part unless it covers 4 of its
         // pixels: 0.3 x 3 truncates to 0.
-        if (tableBuilt && coverage.sum(leader) < 4) return consider(label, a);
-        return consider(label, a + leaderPart(leader, best - a));
+        if (covered < 4) return 0;
+        // Each term, floor(3b / 10), is at least (3b - 9) / 10.
+        const std::int64_t lower = 3 * covered - 9 * totalCount;
+        if (lower > 0 && (lower + 9) / 10 >= limit) return (lower + 9) / 10;
+        std::int64_t s = 0, heavyCovered = 0;
+        for (const Counted& o : heavy_) {
+            const std::int64_t b = rectOverlapArea(o.rect, leader);
+            s += o.count * (3 * b / 10);
+            heavyCovered += o.count * b;
+        }
+        const std::int64_t lightLower = 3 * (covered - heavyCovered) - 9 * lightCount;
+        if (lightLower > 0) s += (lightLower + 9) / 10;
+        if (s >= limit) return s;
+        s = s - (lightLower > 0 ? (lightLower + 9) / 10 : 0);
+        lightCells_.visit(leader, light_, [&](const Counted& o) {
+            s += 3 * rectOverlapArea(o.rect, leader) / 10;
+            return s < limit;
+        });
+        return s;
+    };
+    forEachCandidate([&](const Rect& label, int k) {
+        if (!tableBuilt && directCost > tableCost) buildTables();
+        if (tableBuilt) {
+            const std::int64_t a = coverage.sum(label);
+            if (a >= best) return true;
+            return consider(label, a + boundedLeaderPart(leaderOf(label, k), best - a));
+        }
+        directCost += static_cast<std::int64_t>(distinct_.size());
+        const std::int64_t a = areaPart(label, best);
+        if (a >= best) return true;
+        return consider(label, a + leaderPart(leaderOf(label, k), best - a));
     });
     return chosen;
 }

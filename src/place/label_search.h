@@ -4,6 +4,7 @@
 #include "base/geometry.h"
 #include "place/obstacle_index.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -39,7 +40,49 @@ private:
     };
     const std::vector<CandidateOffset>& candidateOffsets(int iconHalfWidth);
 
+    // The obstacles listed by 16-pixel cells of the search region. A visit
+    // takes each obstacle in the one cell where its overlap with the visited
+    // rectangle begins, so each counts once.
+    class CellLists {
+    public:
+        void build(const Rect& region, const std::vector<Counted>& obstacles);
+
+        // Calls take(obstacle) for each obstacle that overlaps r, which lies
+        // in the region, until take returns false.
+        template <class Take>
+        void visit(const Rect& r, const std::vector<Counted>& obstacles, Take take) const {
+            if (r.right <= r.left || r.bottom <= r.top) return;
+            for (int row = rowOf(r.top); row <= rowOf(r.bottom - 1); ++row) {
+                for (int column = columnOf(r.left); column <= columnOf(r.right - 1); ++column) {
+                    const std::size_t cell = static_cast<std::size_t>(row) * columns_ + column;
+                    for (std::uint32_t k = start_[cell]; k < start_[cell + 1]; ++k) {
+                        const Counted& o = obstacles[ids_[k]];
+                        if (rectOverlapArea(o.rect, r) == 0 || columnOf(std::max(o.rect.left, r.left)) != column ||
+                            rowOf(std::max(o.rect.top, r.top)) != row)
+                            continue;
+                        if (!take(o)) return;
+                    }
+                }
+            }
+        }
+
+    private:
+        static constexpr int CELL_SHIFT = 4;
+        int columnOf(int x) const { return (x - x0_) >> CELL_SHIFT; }
+        int rowOf(int y) const { return (y - y0_) >> CELL_SHIFT; }
+
+        int x0_ = 0, y0_ = 0, columns_ = 0, rows_ = 0;
+        std::vector<std::uint32_t> start_, fill_, ids_;
+    };
+
+    // Where each candidate's leader box lies from the anchor, for one icon
+    // half-width and label size, worked out as candidates need it.
+    std::vector<Rect>& leaderOffsets(int iconHalfWidth, int width, int height);
+
     std::unordered_map<int, std::vector<CandidateOffset>> offsets_;
+    std::unordered_map<std::uint64_t, std::vector<Rect>> leaderOffsets_;
+    std::vector<Counted> heavy_, light_;
+    CellLists lightCells_;
     std::vector<Rect> near_;
     std::vector<Counted> distinct_;
     std::vector<std::int64_t> table_;

@@ -2,29 +2,75 @@
 
 namespace {
 
-int cellOf(int coordinate, int shift, int cellCount) {
-    return std::clamp(coordinate >> shift, 0, cellCount - 1);
-}
+constexpr int CELL_SHIFT = 5;  // cells of 32 x 32 pixels
+
+// A rectangle over more cells than this is kept in the list of large ones.
+constexpr std::int64_t MAX_CELLS_PER_RECT = 1024;
+
+bool hasArea(const Rect& r) { return r.right > r.left && r.bottom > r.top; }
 
 }  // namespace
 
 ObstacleIndex::ObstacleIndex(int mapWidth, int mapHeight)
-    : columns_(std::max(1, (mapWidth >> CELL_SHIFT) + 1)),
-      rows_(std::max(1, (mapHeight >> CELL_SHIFT) + 1)),
-      cells_(static_cast<std::size_t>(columns_) * rows_) {}
+    : columns_(std::max(0, (mapWidth >> CELL_SHIFT) + 1)),
+      rows_(std::max(0, (mapHeight >> CELL_SHIFT) + 1)),
+      grid_(static_cast<std::size_t>(columns_) * rows_) {}
 
-ObstacleIndex::CellRange ObstacleIndex::cellRange(const Rect& r) const {
-    return {cellOf(r.left, CELL_SHIFT, columns_), cellOf(r.right - 1, CELL_SHIFT, columns_),
-            cellOf(r.top, CELL_SHIFT, rows_), cellOf(r.bottom - 1, CELL_SHIFT, rows_)};
+ObstacleIndex::CellRange ObstacleIndex::cellRange(const Rect& r) {
+    return {r.left >> CELL_SHIFT, (r.right - 1) >> CELL_SHIFT, r.top >> CELL_SHIFT, (r.bottom - 1) >> CELL_SHIFT};
 }
 
 void ObstacleIndex::add(const Rect& r) {
     const auto id = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(r);
     // A rectangle without area overlaps nothing: it is only listed.
-    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (!hasArea(r)) return;
     const CellRange cells = cellRange(r);
-    for (int row = cells.firstRow; row <= cells.lastRow; ++row)
-        for (int column = cells.firstColumn; column <= cells.lastColumn; ++column)
-            cells_[static_cast<std::size_t>(row) * columns_ + column].push_back(id);
+    if (cells.count() > MAX_CELLS_PER_RECT) {
+        large_.push_back(id);
+        return;
+    }
+    for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row) {
+        for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column) {
+            if (inGrid(column, row)) grid_[static_cast<std::size_t>(row * columns_ + column)].push_back(id);
+            else outer_[cellKey(column, row)].push_back(id);
+        }
+    }
+}
+
+void ObstacleIndex::collectFromCell(const std::vector<std::uint32_t>& ids, const Rect& area) const {
+    for (std::uint32_t id : ids)
+        if (rectOverlapArea(entries_[id], area) > 0) found_.push_back(id);
+}
+
+void ObstacleIndex::collect(const Rect& area) const {
+    if (!hasArea(area)) return;
+    collectFromCell(large_, area);
+    const CellRange cells = cellRange(area);
+    // The map's cells within the area.
+    const std::int64_t firstColumn = std::max<std::int64_t>(cells.firstColumn, 0);
+    const std::int64_t lastColumn = std::min<std::int64_t>(cells.lastColumn, columns_ - 1);
+    const std::int64_t firstRow = std::max<std::int64_t>(cells.firstRow, 0);
+    const std::int64_t lastRow = std::min<std::int64_t>(cells.lastRow, rows_ - 1);
+    for (std::int64_t row = firstRow; row <= lastRow; ++row)
+        for (std::int64_t column = firstColumn; column <= lastColumn; ++column)
+            collectFromCell(grid_[static_cast<std::size_t>(row * columns_ + column)], area);
+    // The cells beyond the map: looked up one by one for a small area, or
+    // all of them gone through when that is fewer.
+    if (!outer_.empty()) {
+        if (cells.count() <= static_cast<std::int64_t>(outer_.size())) {
+            for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row) {
+                for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column) {
+                    if (inGrid(column, row)) continue;
+                    const auto cell = outer_.find(cellKey(column, row));
+                    if (cell != outer_.end()) collectFromCell(cell->second, area);
+                }
+            }
+        } else {
+            for (const auto& [key, ids] : outer_) collectFromCell(ids, area);
+        }
+    }
+    // A rectangle over several cells is found once in each of them.
+    std::sort(found_.begin(), found_.end());
+    found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
 }

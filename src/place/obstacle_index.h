@@ -1,22 +1,24 @@
 // The obstacles: the rectangles already covered by drawing, which the label
 // and title searches try to keep clear of. Rectangles are stored unchanged,
-// in the order they were added, and found through a grid of square cells
-// over the map, so that a search near one place looks only at the
-// rectangles near it.
+// in the order they were added, and found through square cells, so that a
+// search near one place looks only at the rectangles near it: a grid of
+// cells over the map, cells made as needed beyond it, and one list of the
+// few rectangles too large for cells.
 #pragma once
 
 #include "base/geometry.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 class ObstacleIndex {
 public:
-    // An index for a map of mapWidth x mapHeight pixels. Rectangles may lie
-    // anywhere: those beyond the map are kept in its border cells.
+    // An index for a map of mapWidth x mapHeight pixels; rectangles may lie
+    // anywhere.
     ObstacleIndex(int mapWidth, int mapHeight);
-    // An index of one cell, for a handful of rectangles.
+    // An index with no grid, for a handful of rectangles.
     ObstacleIndex() : ObstacleIndex(0, 0) {}
 
     void add(const Rect& r);
@@ -28,16 +30,8 @@ public:
     // visit must not query the index.
     template <class Visit>
     void visitOverlapping(const Rect& area, Visit visit) const {
-        if (area.right <= area.left || area.bottom <= area.top) return;
         found_.clear();
-        const CellRange cells = cellRange(area);
-        for (int row = cells.firstRow; row <= cells.lastRow; ++row)
-            for (int column = cells.firstColumn; column <= cells.lastColumn; ++column)
-                for (std::uint32_t id : cells_[static_cast<std::size_t>(row) * columns_ + column])
-                    if (rectOverlapArea(entries_[id], area) > 0) found_.push_back(id);
-        // A rectangle over several cells is found once in each of them.
-        std::sort(found_.begin(), found_.end());
-        found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+        collect(area);
         for (std::uint32_t id : found_) visit(entries_[id]);
     }
 
@@ -45,18 +39,28 @@ public:
     const std::vector<Rect>& all() const { return entries_; }
 
 private:
-    static constexpr int CELL_SHIFT = 5;  // cells of 32 x 32 pixels
-
     struct CellRange {
-        int firstColumn, lastColumn, firstRow, lastRow;
+        std::int64_t firstColumn, lastColumn, firstRow, lastRow;
+        std::int64_t count() const { return (lastColumn - firstColumn + 1) * (lastRow - firstRow + 1); }
     };
 
-    // The cells holding the pixels of r (right and bottom excluded),
-    // clamped to the grid. r must have a positive area.
-    CellRange cellRange(const Rect& r) const;
+    // The cells holding the pixels of r (right and bottom excluded); r must
+    // have a positive area.
+    static CellRange cellRange(const Rect& r);
+    bool inGrid(std::int64_t column, std::int64_t row) const {
+        return column >= 0 && column < columns_ && row >= 0 && row < rows_;
+    }
+    static std::uint64_t cellKey(std::int64_t column, std::int64_t row) {
+        return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint32_t>(row);
+    }
+    void collectFromCell(const std::vector<std::uint32_t>& ids, const Rect& area) const;
+    // Fills found_ with the ids of the rectangles overlapping area, in order.
+    void collect(const Rect& area) const;
 
     int columns_, rows_;
     std::vector<Rect> entries_;
-    std::vector<std::vector<std::uint32_t>> cells_;  // ids of the rectangles over each cell
+    std::vector<std::vector<std::uint32_t>> grid_;                        // cells over the map
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> outer_;  // cells beyond it
+    std::vector<std::uint32_t> large_;                                   // too large for cells
     mutable std::vector<std::uint32_t> found_;
 };
