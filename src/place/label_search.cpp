@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <tuple>
 
 // Scores, reordered. The score of a candidate is defined by a running sum
 // truncated after each obstacle in list order:
@@ -29,6 +28,8 @@ constexpr int RINGS = 32;
 constexpr int ANGLES = 360;
 // Beyond this radius the offsets would not fit their table.
 constexpr double OFFSET_LIMIT = 30000;
+// The most the anchor points of one group of candidates lie apart.
+constexpr int GROUP_SPREAD = 4;
 constexpr std::int64_t EXACT_SUM_LIMIT = std::int64_t{1} << 49;
 
 struct Direction {
@@ -160,9 +161,9 @@ void LabelSearch::CellLists::build(const Rect& region, const std::vector<Counted
         forEachCell(obstacles[id].rect, [&](std::size_t cell) { ids_[fill_[cell]++] = static_cast<std::uint32_t>(id); });
 }
 
-const std::vector<LabelSearch::CandidateOffset>& LabelSearch::candidateOffsets(int iconHalfWidth) {
-    std::vector<CandidateOffset>& offsets = offsets_[iconHalfWidth];
-    if (!offsets.empty()) return offsets;
+const LabelSearch::Candidates& LabelSearch::candidates(int iconHalfWidth) {
+    Candidates& table = candidates_[iconHalfWidth];
+    if (!table.offsets.empty()) return table;
     // A candidate's anchor point is the object's anchor moved by the
     // rounded ring offset: adding a whole coordinate first changes nothing,
     // except for an offset that lies near a half, which is computed from the
@@ -173,15 +174,29 @@ const std::vector<LabelSearch::CandidateOffset>& LabelSearch::candidateOffsets(i
             const double tx = radius * directions()[j].cosine, ty = radius * directions()[j].sine;
             CandidateOffset o{static_cast<std::int16_t>(roundToInt(tx)), static_cast<std::int16_t>(roundToInt(ty)),
                               nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT, false};
-            if (j > 0) {
-                const CandidateOffset& before = offsets.back();
-                o.repeat = !o.exact && !before.exact && o.dx == before.dx && o.dy == before.dy &&
-                           sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
+            const bool sameSides = j > 0 && sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
+            if (sameSides) {
+                const CandidateOffset& before = table.offsets.back();
+                o.repeat = !o.exact && !before.exact && o.dx == before.dx && o.dy == before.dy;
             }
-            offsets.push_back(o);
+            // Groups of neighbouring candidates whose anchor points lie
+            // within a few pixels of each other.
+            const int k = static_cast<int>(table.offsets.size());
+            CandidateGroup* group = table.groups.empty() ? nullptr : &table.groups.back();
+            const bool joins = group && sameSides && group->bounded && !o.exact &&
+                               std::max<int>(group->dxMax, o.dx) - std::min<int>(group->dxMin, o.dx) <= GROUP_SPREAD &&
+                               std::max<int>(group->dyMax, o.dy) - std::min<int>(group->dyMin, o.dy) <= GROUP_SPREAD;
+            if (joins) {
+                group->last = k + 1;
+                group->dxMin = std::min<int>(group->dxMin, o.dx), group->dxMax = std::max<int>(group->dxMax, o.dx);
+                group->dyMin = std::min<int>(group->dyMin, o.dy), group->dyMax = std::max<int>(group->dyMax, o.dy);
+            } else {
+                table.groups.push_back({k, k + 1, o.dx, o.dx, o.dy, o.dy, sideX(j), sideY(j), !o.exact});
+            }
+            table.offsets.push_back(o);
         }
     }
-    return offsets;
+    return table;
 }
 
 std::vector<Rect>& LabelSearch::leaderOffsets(int iconHalfWidth, int width, int height) {
@@ -210,23 +225,30 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     const Rect region{anchor.x - reach - width, anchor.y - reach - height, anchor.x + reach + width,
                       anchor.y + reach + height};
     near_.clear();
-    obstacles.visitOverlapping(region, [&](const Rect& o) { near_.push_back(o); });
+    obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o) { near_.push_back(o); });
 
     // The candidates in order, ring by ring, each ring by angle, less those
     // that repeat the rectangle just before them: the same rectangle has the
     // same score, which cannot beat the one before.
-    const std::vector<CandidateOffset>& offsets = candidateOffsets(iconHalfWidth);
-    auto rectAt = [&](int ring, int j) {
-        const CandidateOffset& o = offsets[static_cast<std::size_t>(ring) * ANGLES + j];
+    const Candidates& table = candidates(iconHalfWidth);
+    const std::vector<CandidateOffset>& offsets = table.offsets;
+    auto rectAt = [&](int k) {
+        const int ring = k / ANGLES, j = k % ANGLES;
+        const CandidateOffset& o = offsets[k];
         if (o.exact) return candidateRect(anchor, iconHalfWidth + ring, j, width, height);
         const int x = anchor.x + o.dx, y = anchor.y + o.dy;
         return rectFromCorners(x, y, x + sideX(j) * width, y + sideY(j) * height);
     };
-    auto forEachCandidate = [&](auto visit) {
-        for (int ring = 0, k = 0; ring < RINGS; ++ring)
-            for (int j = 0; j < ANGLES; ++j, ++k)
-                if (!offsets[k].repeat && !visit(rectAt(ring, j), k)) return;
+    // The candidates in order, group by group. skipGroup may drop a whole
+    // group that cannot hold a better candidate.
+    auto forEachCandidate = [&](auto visit, auto skipGroup) {
+        for (const CandidateGroup& group : table.groups) {
+            if (skipGroup(group)) continue;
+            for (int k = group.first; k < group.last; ++k)
+                if (!offsets[k].repeat && !visit(rectAt(k), k)) return;
+        }
     };
+    auto skipNone = [](const CandidateGroup&) { return false; };
     // The leader's box of candidate k, whose place from the anchor is the
     // same for every object of the same icon and label size.
     std::vector<Rect>& leaders = leaderOffsets(iconHalfWidth, width, height);
@@ -249,25 +271,23 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
 
     const std::int64_t regionArea = rectOverlapArea(region, region);
     if (static_cast<std::int64_t>(near_.size()) >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) {
+        near_.clear();
+        obstacles.visitOverlapping(region, [&](const Rect& o) { near_.push_back(o); });
         forEachCandidate([&](const Rect& label, int k) {
             return consider(label, orderedScore(label, leaderOf(label, k), near_, best));
-        });
+        }, skipNone);
         return chosen;
     }
 
     // Identical obstacles (after the cut) are kept once, with their count.
     distinct_.clear();
-    for (const Rect& o : near_) distinct_.push_back({intersection(o, region), 1});
-    std::sort(distinct_.begin(), distinct_.end(), [](const Counted& a, const Counted& b) {
-        const Rect &p = a.rect, &q = b.rect;
-        return std::tie(p.left, p.top, p.right, p.bottom) < std::tie(q.left, q.top, q.right, q.bottom);
-    });
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < distinct_.size(); ++i) {
-        if (kept > 0 && distinct_[kept - 1].rect == distinct_[i].rect) distinct_[kept - 1].count += 1;
-        else distinct_[kept++] = distinct_[i];
+    slotOf_.clear();
+    for (const Rect& o : near_) {
+        const Rect cut = intersection(o, region);
+        const auto [slot, isNew] = slotOf_.try_emplace(cut, distinct_.size());
+        if (isNew) distinct_.push_back({cut, 1});
+        else distinct_[slot->second].count += 1;
     }
-    distinct_.resize(kept);
 
     // The leader's terms, summed until they reach `limit`.
     auto leaderPart = [&](const Rect& leader, std::int64_t limit) {
@@ -334,6 +354,15 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         });
         return s;
     };
+    // Every label of a group holds the pixels all of them share, so the
+    // coverage there bounds their area parts from below.
+    auto groupCannotWin = [&](const CandidateGroup& g) {
+        if (!tableBuilt || !g.bounded) return false;
+        const int left = g.sideX > 0 ? g.dxMax : g.dxMax - width, right = g.sideX > 0 ? g.dxMin + width : g.dxMin;
+        const int top = g.sideY > 0 ? g.dyMax : g.dyMax - height, bottom = g.sideY > 0 ? g.dyMin + height : g.dyMin;
+        if (right <= left || bottom <= top) return false;
+        return coverage.sum({anchor.x + left, anchor.y + top, anchor.x + right, anchor.y + bottom}) >= best;
+    };
     forEachCandidate([&](const Rect& label, int k) {
         if (!tableBuilt && directCost > tableCost) buildTables();
         if (tableBuilt) {
@@ -345,6 +374,6 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         const std::int64_t a = areaPart(label, best);
         if (a >= best) return true;
         return consider(label, a + leaderPart(leaderOf(label, k), best - a));
-    });
+    }, groupCannotWin);
     return chosen;
 }

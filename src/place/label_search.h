@@ -38,7 +38,20 @@ private:
         bool exact;   // near a half: computed from the object's position
         bool repeat;  // the same rectangle as the candidate before it
     };
-    const std::vector<CandidateOffset>& candidateOffsets(int iconHalfWidth);
+    // Neighbouring candidates [first, last) of one ring whose labels extend
+    // the same way, with the range of their offsets; a bounded group holds no
+    // candidate computed from the object's position.
+    struct CandidateGroup {
+        int first, last;
+        int dxMin, dxMax, dyMin, dyMax;
+        int sideX, sideY;
+        bool bounded;
+    };
+    struct Candidates {
+        std::vector<CandidateOffset> offsets;
+        std::vector<CandidateGroup> groups;
+    };
+    const Candidates& candidates(int iconHalfWidth);
 
     // The obstacles listed by 16-pixel cells of the search region. A visit
     // takes each obstacle in the one cell where its overlap with the visited
@@ -79,7 +92,16 @@ private:
     // half-width and label size, worked out as candidates need it.
     std::vector<Rect>& leaderOffsets(int iconHalfWidth, int width, int height);
 
-    std::unordered_map<int, std::vector<CandidateOffset>> offsets_;
+    struct RectHash {
+        std::size_t operator()(const Rect& r) const {
+            std::uint64_t h = static_cast<std::uint32_t>(r.left);
+            for (int v : {r.top, r.right, r.bottom}) h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::uint32_t>(v);
+            return static_cast<std::size_t>(h ^ (h >> 29));
+        }
+    };
+
+    std::unordered_map<int, Candidates> candidates_;
+    std::unordered_map<Rect, std::size_t, RectHash> slotOf_;
     std::unordered_map<std::uint64_t, std::vector<Rect>> leaderOffsets_;
     std::vector<Counted> heavy_, light_;
     CellLists lightCells_;

@@ -39,12 +39,21 @@ void ObstacleIndex::add(const Rect& r) {
 }
 
 void ObstacleIndex::collectFromCell(const std::vector<std::uint32_t>& ids, const Rect& area) const {
-    for (std::uint32_t id : ids)
+    for (std::uint32_t id : ids) {
+        if (lastVisit_[id] == visits_) continue;
+        lastVisit_[id] = visits_;
         if (rectOverlapArea(entries_[id], area) > 0) found_.push_back(id);
+    }
 }
 
 void ObstacleIndex::collect(const Rect& area) const {
+    found_.clear();
     if (!hasArea(area)) return;
+    lastVisit_.resize(entries_.size(), 0);
+    if (++visits_ == 0) {  // the count wrapped: forget every earlier visit
+        std::fill(lastVisit_.begin(), lastVisit_.end(), 0);
+        visits_ = 1;
+    }
     collectFromCell(large_, area);
     const CellRange cells = cellRange(area);
     // The map's cells within the area.
@@ -70,7 +79,4 @@ void ObstacleIndex::collect(const Rect& area) const {
             for (const auto& [key, ids] : outer_) collectFromCell(ids, area);
         }
     }
-    // A rectangle over several cells is found once in each of them.
-    std::sort(found_.begin(), found_.end());
-    found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
 }

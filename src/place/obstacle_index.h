@@ -30,7 +30,15 @@ public:
     // visit must not query the index.
     template <class Visit>
     void visitOverlapping(const Rect& area, Visit visit) const {
-        found_.clear();
+        collect(area);
+        std::sort(found_.begin(), found_.end());
+        for (std::uint32_t id : found_) visit(entries_[id]);
+    }
+
+    // The same in no particular order, for callers whose result does not
+    // depend on it.
+    template <class Visit>
+    void visitOverlappingAnyOrder(const Rect& area, Visit visit) const {
         collect(area);
         for (std::uint32_t id : found_) visit(entries_[id]);
     }
@@ -54,7 +62,8 @@ private:
         return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint32_t>(row);
     }
     void collectFromCell(const std::vector<std::uint32_t>& ids, const Rect& area) const;
-    // Fills found_ with the ids of the rectangles overlapping area, in order.
+    // Fills found_ with the ids of the rectangles overlapping area, each
+    // once, in no particular order.
     void collect(const Rect& area) const;
 
     int columns_, rows_;
@@ -63,4 +72,8 @@ private:
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> outer_;  // cells beyond it
     std::vector<std::uint32_t> large_;                                   // too large for cells
     mutable std::vector<std::uint32_t> found_;
+    // A rectangle over several cells is met once in each: the number of the
+    // visit that last met it keeps it from being taken twice.
+    mutable std::vector<std::uint32_t> lastVisit_;
+    mutable std::uint32_t visits_ = 0;
 };

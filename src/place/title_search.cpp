@@ -70,7 +70,7 @@ Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int 
         RowScores scores(first, last);
         // Only obstacles that reach into the row add to its scores.
         const Rect row{-ANY_COLUMN, y, ANY_COLUMN, y + lineHeight};
-        obstacles.visitOverlapping(row, [&](const Rect& o) { scores.addObstacle(o, y, textWidth, lineHeight); });
+        obstacles.visitOverlappingAnyOrder(row, [&](const Rect& o) { scores.addObstacle(o, y, textWidth, lineHeight); });
         scores.forEach([&](int x, std::int64_t score) {
             if (score < best) best = score, chosen = rectFromCorners(x, y, x + textWidth, y + lineHeight);
         });
