@@ -1,6 +1,8 @@
 #include "quantise/octree.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -25,9 +27,6 @@ void addToLeaf(OctreeNode& leaf, int red, int green, int blue, std::int64_t coun
     leaf.greenSum += green * count;
     leaf.blueSum += blue * count;
 }
-
-// The palette index of a pixel inside a palette image, read from gd's rows.
-int pixelIndex(gdImagePtr image, int x, int y) { return image->pixels[y][x]; }
 
 int childIndex(int red, int green, int blue, int level) {
     const int mask = 128 >> level;
@@ -87,27 +86,55 @@ void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
     // the leaf that then holds their colour, which a reduction would have
     // merged with the same sums. The leaf of each palette entry is
     // remembered until a reduction, the only step that removes leaves.
+    // The runs of a strip of columns are found row by row, as gd keeps the
+    // pixels, and then added column by column.
     assert(!gdImageTrueColor(image));
+    struct Run {
+        int index;
+        std::int64_t length;
+    };
+    constexpr int STRIP = 512;
+    std::array<std::vector<Run>, STRIP> runs;
+    std::array<std::int64_t, STRIP> length{};
     std::array<OctreeNode*, gdMaxColors> leafOf{};
     const int width = gdImageSX(image), height = gdImageSY(image);
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height;) {
-            const int c = pixelIndex(image, x, y);
-            int end = y + 1;
-            while (end < height && pixelIndex(image, x, end) == c) ++end;
-            const int red = image->red[c], green = image->green[c], blue = image->blue[c];
-            if (leafOf[c]) {
-                addToLeaf(*leafOf[c], red, green, blue, end - y);
+    for (int x0 = 0; x0 < width; x0 += STRIP) {
+        const int columns = std::min(STRIP, width - x0);
+        for (int c = 0; c < columns; ++c) runs[c].clear();
+        const unsigned char* above = nullptr;
+        for (int y = 0; y < height; ++y) {
+            const unsigned char* row = image->pixels[y] + x0;
+            if (above && std::memcmp(row, above, static_cast<std::size_t>(columns)) == 0) {
+                for (int c = 0; c < columns; ++c) ++length[c];
             } else {
-                OctreeNode& leaf = octreeAddColor(tree, red, green, blue, end - y);
+                for (int c = 0; c < columns; ++c) {
+                    if (above && row[c] == above[c]) {
+                        ++length[c];
+                    } else {
+                        if (above) runs[c].push_back({above[c], length[c]});
+                        length[c] = 1;
+                    }
+                }
+            }
+            above = row;
+        }
+        for (int c = 0; c < columns && above; ++c) runs[c].push_back({above[c], length[c]});
+        for (int c = 0; c < columns; ++c) {
+            for (const Run& run : runs[c]) {
+                const int i = run.index;
+                const int red = image->red[i], green = image->green[i], blue = image->blue[i];
+                if (leafOf[i]) {
+                    addToLeaf(*leafOf[i], red, green, blue, run.length);
+                    continue;
+                }
+                OctreeNode& leaf = octreeAddColor(tree, red, green, blue, run.length);
                 if (tree.leafCount > maxColors) {
                     while (tree.leafCount > maxColors) octreeReduce(tree);
                     leafOf.fill(nullptr);
                 } else {
-                    leafOf[c] = &leaf;
+                    leafOf[i] = &leaf;
                 }
             }
-            y = end;
         }
     }
 }

@@ -40,7 +40,7 @@ void drawLegend(Canvas& canvas, const Catalogue& catalogue, const MapHeader& hea
         if (y > header.frame.imageHeight) break;  // the rest lies below the image
         const ObjectType& type = catalogue.types[index];
         const int r = type.iconHalfWidth;
-        const gdImagePtr icon = type.icons[3].get();
+        const gdImagePtr icon = type.icon(3);
         gdImageCopy(image, icon, iconColumn + maxR - r, y, 0, 0, 2 * r, 2 * r);
         const int nameLength = static_cast<int>(type.name.size());
         drawString(image, font, iconColumn - sw * nameLength, y + r - sh / 2, type.name,

@@ -59,7 +59,7 @@ void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const M
     if (options.verbose) reporter.report("drawing game objects\n");
     const gdImagePtr image = canvas.image.get();
     for (const GameObject& object : objects) {
-        const gdImagePtr icon = object.type->icons[iconForFacing(object.facing)].get();
+        const gdImagePtr icon = object.type->icon(iconForFacing(object.facing));
         const int h = object.iconHalfWidth();
         // The icon's centre pixel (h, h) lands on the anchor; an odd-sided
         // icon loses its last row and column.

@@ -9,7 +9,9 @@
 #include "scenario/picture_file.h"
 
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -41,6 +43,25 @@ void swapBlackAndWhite(gdImagePtr icon) {
     replaceColor(icon, black, white, true);
 }
 
+// The icon pictures of the catalogue, each decoded (and on a bitonal map
+// swapped) once however many types name it.
+class IconPictures {
+public:
+    gdImagePtr load(const std::string& path, const Options& options, Reporter& reporter) {
+        ImagePtr& picture = byPath_[path];
+        if (!picture) {
+            picture = loadIcon(path, options, reporter);
+            if (!options.colorMap) swapBlackAndWhite(picture.get());
+        } else if (options.verbose) {
+            reporter.report("\t" + cText(path) + " read");
+        }
+        return picture.get();
+    }
+
+private:
+    std::map<std::string, ImagePtr> byPath_;
+};
+
 double readIconScale(ScenarioInput& input, const std::string& typeName, gdImagePtr icon, double maxSide) {
     const double scale = input.readDouble("icon scale");
     const double side = rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale);
@@ -61,6 +82,8 @@ std::string debugIconFileName(const std::string& typeName, int k) {
 Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter) {
     if (options.verbose) reporter.report("reading game object images\n");
     Catalogue catalogue;
+    IconPictures pictures;
+    std::map<std::pair<std::string, double>, std::shared_ptr<TurnedIcons>> turnedBy;
     for (;;) {
         const auto name = input.token("type name");
         if (!name) {
@@ -72,18 +95,22 @@ Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& 
         ObjectType type;
         type.name = *name;
         const std::string path = picturePath(options.imageDir, input.requireToken("icon file name"));
-        ImagePtr icon = loadIcon(path, options, reporter);
-        if (!options.colorMap) swapBlackAndWhite(icon.get());
-        octreeAddImage(octree, icon.get(), OCTREE_BUDGET);
+        gdImagePtr icon = pictures.load(path, options, reporter);
+        octreeAddImage(octree, icon, OCTREE_BUDGET);
 
-        const double scale = readIconScale(input, type.name, icon.get(), options.limits.maxIconSide);
+        const double scale = readIconScale(input, type.name, icon, options.limits.maxIconSide);
+        std::shared_ptr<TurnedIcons>& turned = turnedBy[{path, scale}];
+        const bool turnNow = !turned;
+        if (turnNow) turned = std::make_shared<TurnedIcons>();
+        type.turned = turned;
         for (int k = 0; k < FACINGS; ++k) {
-            type.icons[k] = rotateIcon(icon.get(), k * STEP_ANGLE, scale, options.resampling, options.colorMap);
-            if (options.debug) writeDebugIcon(type.icons[k].get(), debugIconFileName(type.name, k), reporter);
+            if (turnNow)
+                turned->icons[k] = rotateIcon(icon, k * STEP_ANGLE, scale, options.resampling, options.colorMap);
+            if (options.debug) writeDebugIcon(type.icon(k), debugIconFileName(type.name, k), reporter);
             if (options.verbose) reporter.report(".");
         }
         if (options.verbose) reporter.report("\n");
-        type.iconHalfWidth = gdImageSX(type.icons[0].get()) / 2;
+        type.iconHalfWidth = gdImageSX(type.icon(0)) / 2;
 
         if (input.readInt("legend flag") != 0) catalogue.legend.push_back(static_cast<int>(catalogue.types.size()));
         catalogue.types.push_back(std::move(type));
