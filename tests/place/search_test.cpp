@@ -106,6 +106,50 @@ TEST(PlaceLabel, MatchesAPlainScanOnRandomObstacles) {
     }
 }
 
+// Maps as the program meets them: an object's own icon, neighbours' icons,
+// labels and leaders, piles of identical rectangles, grid bands, obstacles
+// far beyond the map, and objects anchored far off it.
+TEST(PlaceLabel, OneSearchMatchesAPlainScanOverManyMaps) {
+    std::mt19937 random(9);
+    std::uniform_int_distribution<int> unit(0, 999);
+    LabelSearch search;  // kept from map to map, as for the labels of one run
+    for (int round = 0; round < 400; ++round) {
+        const bool farOff = round % 10 == 9;
+        const int halfWidth = round % 50 == 7 ? 150 : unit(random) % 25;
+        const PixelPoint anchor = farOff ? PixelPoint{(1 << 28) - unit(random), -(1 << 27)} : PixelPoint{unit(random) % 400, unit(random) % 300};
+        const int w = 6 * (1 + unit(random) % 20), h = 13;
+        ObstacleIndex obstacles(400, 300);
+        obstacles.add({anchor.x - halfWidth, anchor.y - halfWidth, anchor.x + halfWidth, anchor.y + halfWidth});
+        const int count = unit(random) % 40;
+        for (int i = 0; i < count; ++i) {
+            const int x = anchor.x + unit(random) % 160 - 80, y = anchor.y + unit(random) % 100 - 50;
+            switch (unit(random) % 6) {
+                case 0: obstacles.add(rectFromCorners(x, y, x + w, y + h)); break;             // a label
+                case 1: obstacles.add(rectFromCorners(anchor.x, anchor.y, x, y)); break;       // a leader
+                case 2: obstacles.add(rectGrow(rectFromCorners(x, -50, x, 350), 4)); break;    // a grid line
+                case 3: obstacles.add({-1 << 28, y, 1 << 28, y + 2}); break;                    // a far band
+                default: {                                                                     // a pile
+                    const Rect icon{x - 12, y - 12, x + 12, y + 12};
+                    for (int k = unit(random) % 30; k >= 0; --k) obstacles.add(icon);
+                }
+            }
+        }
+        const Object object{anchor, halfWidth};
+        ASSERT_EQ(search.place(anchor, halfWidth, w, h, obstacles), referenceLabelPlace(object, w, h, obstacles))
+            << "round " << round;
+    }
+}
+
+TEST(PlaceLabel, TiesGoToTheFirstCandidate) {
+    // Four equal obstacles round the object leave every candidate of the
+    // first ring the same score; the first of them wins.
+    ObstacleIndex obstacles;
+    for (const Rect& r : {Rect{0, 0, 200, 90}, Rect{0, 110, 200, 200}, Rect{0, 0, 90, 200}, Rect{110, 0, 200, 200}})
+        obstacles.add(r);
+    const Object object = objectAt(100, 100, 5);
+    EXPECT_EQ(place(object, 30, 13, obstacles), referenceLabelPlace(object, 30, 13, obstacles));
+}
+
 TEST(PlaceTitle, MatchesAPlainScanOnRandomObstacles) {
     std::mt19937 random(7);
     for (int round = 0; round < 60; ++round) {
