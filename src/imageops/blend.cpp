@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstdint>
 
 namespace {
@@ -16,34 +17,6 @@ int blendedIndex(gdImagePtr image, int c, int red, int green, int blue, int keep
                         (image->green[c] * keepPercent + green * takePercent) / 100,
                         (image->blue[c] * keepPercent + blue * takePercent) / 100);
 }
-
-// Darkens pixels toward black. The darkened index of each palette entry is
-// resolved once: resolving the same colour again would give the same entry,
-// as the palette only grows. Pixels outside the image are not drawn, yet
-// they still resolve the darkened colour of entry 0, which may add it to
-// the palette.
-class Fader {
-public:
-    Fader(gdImagePtr image, int percent) : image_(image), keep_(100 - percent) { darkened_.fill(-1); }
-
-    void fade(std::int64_t x, std::int64_t y) {
-        if (x < 0 || y < 0 || x >= gdImageSX(image_) || y >= gdImageSY(image_)) return fadeOutside();
-        const int c = gdImageGetPixel(image_, static_cast<int>(x), static_cast<int>(y));
-        gdImageSetPixel(image_, static_cast<int>(x), static_cast<int>(y), darkenedIndex(c));
-    }
-
-    void fadeOutside() { darkenedIndex(0); }
-
-private:
-    int darkenedIndex(int c) {
-        if (darkened_[c] < 0) darkened_[c] = blendedIndex(image_, c, 0, 0, 0, keep_);
-        return darkened_[c];
-    }
-
-    gdImagePtr image_;
-    int keep_;
-    std::array<int, gdMaxColors> darkened_;
-};
 
 }  // namespace
 
@@ -68,28 +41,50 @@ void blendPixel(gdImagePtr image, int x, int y, int red, int green, int blue, in
     gdImageSetPixel(image, x, y, blendedIndex(image, c, red, green, blue, keepPercent));
 }
 
-void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent) {
-    if (x1 > x2 || y1 > y2) return;
-    Fader fader(image, percent);
-    // The same scan as column by column over the whole rectangle, with the
-    // outside parts, which draw nothing, visited once each.
-    const int left = std::max(x1, 0), right = std::min(x2, gdImageSX(image) - 1);
-    const int top = std::max(y1, 0), bottom = std::min(y2, gdImageSY(image) - 1);
-    if (x1 < left || left > right || top > bottom) fader.fadeOutside();
-    for (int x = left; x <= right && top <= bottom; ++x) {
-        if (y1 < top) fader.fadeOutside();
-        for (int y = top; y <= bottom; ++y) fader.fade(x, y);
-        if (y2 > bottom) fader.fadeOutside();
-    }
-    if (x2 > right) fader.fadeOutside();
+Fader::Fader(gdImagePtr image, int percent) : image_(image), keep_(100 - percent) {
+    assert(!gdImageTrueColor(image));
+    darkened_.fill(-1);
 }
 
-void fadeDisc(gdImagePtr image, int cx, int cy, int radius, int percent) {
-    Fader fader(image, percent);
+int Fader::darkenedIndex(int c) {
+    if (darkened_[c] < 0) darkened_[c] = blendedIndex(image_, c, 0, 0, 0, keep_);
+    return darkened_[c];
+}
+
+void Fader::fade(std::int64_t x, std::int64_t y) {
+    if (x < 0 || y < 0 || x >= gdImageSX(image_) || y >= gdImageSY(image_)) return fadeOutside();
+    unsigned char& pixel = image_->pixels[y][x];
+    pixel = static_cast<unsigned char>(darkenedIndex(pixel));
+}
+
+void Fader::rect(int x1, int y1, int x2, int y2) {
+    if (x1 > x2 || y1 > y2) return;
+    // The same scan as column by column over the whole rectangle, with the
+    // outside parts, which draw nothing, visited once each.
+    const int left = std::max(x1, 0), right = std::min(x2, gdImageSX(image_) - 1);
+    const int top = std::max(y1, 0), bottom = std::min(y2, gdImageSY(image_) - 1);
+    if (x1 < left || left > right || top > bottom) fadeOutside();
+    for (int x = left; x <= right && top <= bottom; ++x) {
+        if (y1 < top) fadeOutside();
+        for (int y = top; y <= bottom; ++y) fade(x, y);
+        if (y2 > bottom) fadeOutside();
+    }
+    if (x2 > right) fadeOutside();
+}
+
+void Fader::disc(int cx, int cy, int radius) {
     const std::int64_t r = radius;
     for (std::int64_t x = cx - r; x <= cx + r; ++x) {
         for (std::int64_t y = cy - r; y <= cy + r; ++y) {
-            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) fader.fade(x, y);
+            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) fade(x, y);
         }
     }
+}
+
+void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent) {
+    Fader(image, percent).rect(x1, y1, x2, y2);
+}
+
+void fadeDisc(gdImagePtr image, int cx, int cy, int radius, int percent) {
+    Fader(image, percent).disc(cx, cy, radius);
 }

@@ -6,6 +6,9 @@
 
 #include <gd.h>
 
+#include <array>
+#include <cstdint>
+
 // Every pixel whose colour equals entry `from`'s gets index `to`; with swap,
 // every other pixel whose colour equals entry `to`'s gets `from`. Colours are
 // compared by value, as they stand before any pixel changes.
@@ -15,6 +18,32 @@ void replaceColor(gdImagePtr image, int from, int to, bool swap);
 // (red, green, blue). Outside the image nothing is drawn, though the blended
 // colour of entry 0 may still be added to the palette.
 void blendPixel(gdImagePtr image, int x, int y, int red, int green, int blue, int keepPercent);
+
+// Darkens the pixels of a palette image by a percentage toward black. The
+// darkened index of each palette entry is resolved once: resolving the same
+// colour again would give the same entry, as entries keep their colours and
+// the palette only grows. One fader may serve any number of fades of its
+// image. Pixels outside the image are not drawn, yet they still resolve the
+// darkened colour of entry 0, which may add it to the palette.
+class Fader {
+public:
+    Fader(gdImagePtr image, int percent);
+
+    // Every pixel with x1 <= x <= x2 and y1 <= y <= y2.
+    void rect(int x1, int y1, int x2, int y2);
+
+    // Every pixel at a distance of at most radius from (cx, cy).
+    void disc(int cx, int cy, int radius);
+
+private:
+    void fade(std::int64_t x, std::int64_t y);
+    void fadeOutside() { darkenedIndex(0); }
+    int darkenedIndex(int c);
+
+    gdImagePtr image_;
+    int keep_;
+    std::array<int, gdMaxColors> darkened_;
+};
 
 // Darkens by percent every pixel with x1 <= x <= x2 and y1 <= y <= y2.
 void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent);

@@ -14,12 +14,13 @@ void annotateObjects(Canvas& canvas, const std::vector<GameObject>& objects, con
     const int leaderColor = canvas.colorIndex[LEADERCOLOR];
     const int locusColor = canvas.colorIndex[LOCUSCOLOR];
     LabelSearch search;
+    Fader fader(image, 25);
     for (const GameObject& object : objects) {
         if (!object.label.empty()) {
             const int width = font->w * static_cast<int>(object.label.size());
             const PixelPoint at = search.place(object.anchor(), object.iconHalfWidth(), width, font->h, obstacles);
             const Rect text = rectFromCorners(at.x, at.y, at.x + width, at.y + font->h);
-            if (header.background) fadeRect(image, text.left, text.top, text.right, text.bottom, 25);
+            if (header.background) fader.rect(text.left, text.top, text.right, text.bottom);
             drawString(image, font, at.x, at.y, object.label, canvas.colorIndex[LABELTEXTCOLOR]);
             const Rect registered = rectGrow(text, 2);
             obstacles.add(registered);

@@ -23,8 +23,8 @@ void drawSegment(gdImagePtr image, PixelPoint a, PixelPoint b, ObstacleIndex& ob
 void fadeObjectBackgrounds(Canvas& canvas, const std::vector<GameObject>& objects, const Options& options,
                            Reporter& reporter) {
     if (options.verbose) reporter.report("fading background for game objects\n");
-    for (const GameObject& object : objects)
-        fadeDisc(canvas.image.get(), object.px, object.py, object.iconHalfWidth(), 25);
+    Fader fader(canvas.image.get(), 25);
+    for (const GameObject& object : objects) fader.disc(object.px, object.py, object.iconHalfWidth());
 }
 
 void drawCourse(Canvas& canvas, const MapFrame& frame, bool realThrust, const GameObject& object,
