@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -47,46 +48,55 @@ void allocateBitonal(Canvas& canvas) {
         roles[role] = black;
 }
 
-bool writeAll(int fd, const unsigned char* data, std::size_t size) {
+// Each writer returns 0 on success, else the error number of the call that
+// failed.
+
+int writeAll(int fd, const unsigned char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return errno;
         }
+        if (written == 0) return EIO;
         data += written;
         size -= static_cast<std::size_t>(written);
     }
-    return true;
+    return 0;
+}
+
+// The error of writing and then closing fd: the first that failed.
+int writeAndClose(int fd, const unsigned char* data, std::size_t size) {
+    const int written = writeAll(fd, data, size);
+    const int closed = ::close(fd) == 0 ? 0 : errno;
+    return written != 0 ? written : closed;
 }
 
 // Writes straight into an existing target that must not be replaced:
 // a symbolic link (its target is written) or a device, pipe and the like.
-bool writeThrough(const std::string& name, const unsigned char* data, std::size_t size) {
+int writeThrough(const std::string& name, const unsigned char* data, std::size_t size) {
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) return false;
-    const bool ok = writeAll(fd, data, size);
-    return ::close(fd) == 0 && ok;
+    if (fd < 0) return errno;
+    return writeAndClose(fd, data, size);
 }
 
 // Writes a new file beside the target and renames it over the target.
-bool writeReplacing(const std::string& name, const unsigned char* data, std::size_t size) {
+int writeReplacing(const std::string& name, const unsigned char* data, std::size_t size) {
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         temporary = name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+        if (fd < 0 && errno != EEXIST) return errno;
     }
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, data, size);
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), name.c_str()) == 0;
-    if (!ok) ::unlink(temporary.c_str());
-    return ok;
+    if (fd < 0) return EEXIST;
+    int error = writeAndClose(fd, data, size);
+    if (error == 0 && std::rename(temporary.c_str(), name.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temporary.c_str());
+    return error;
 }
 
-bool writeFile(const std::string& name, const unsigned char* data, std::size_t size) {
+int writeFile(const std::string& name, const unsigned char* data, std::size_t size) {
     struct stat status;
     const bool existsSpecial = ::lstat(name.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
     return existsSpecial ? writeThrough(name, data, size) : writeReplacing(name, data, size);
@@ -126,6 +136,9 @@ void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleInde
 
     const std::string name = outputFileName(options);
     std::fflush(out);  // the target may be the report stream itself
-    if (!gif || !writeFile(name, static_cast<const unsigned char*>(gif.get()), static_cast<std::size_t>(size)))
-        throw RunError("**** Error unable to write image file " + name + "\n", 1);
+    // Without the encoded picture, gd ran out of memory.
+    const int error = gif ? writeFile(name, static_cast<const unsigned char*>(gif.get()), static_cast<std::size_t>(size))
+                          : ENOMEM;
+    if (error != 0)
+        throw RunError("**** Error unable to write image file " + name + ": " + std::strerror(error) + "\n", 1);
 }

@@ -27,6 +27,7 @@ std::string outputFileName(const Options& options);
 // failed write; a target that is a symbolic link or not a regular file is
 // written through. `out` (the report stream) is flushed before the file is
 // opened, as the target may be that stream itself. Throws a RunError (exit
-// status 1) when the file cannot be created or written.
+// status 1) naming the system's reason when the file cannot be created or
+// written.
 void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleIndex& obstacles, Reporter& reporter,
                       std::FILE* out);

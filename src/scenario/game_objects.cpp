@@ -16,9 +16,10 @@ std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& fr
                                         bool verbose, Reporter& reporter) {
     if (verbose) reporter.report("reading game objects\n");
     std::vector<GameObject> objects;
-    for (;;) {
+    for (int count = 1;; ++count) {
         // A label starts at the first character that is not white space.
         input.skipWhiteSpace();
+        const int labelLine = input.lineNumber();
         const auto line = input.line();
         if (!line) {
             reporter.warn("**** Warning scenario ends before the closing * of the game objects\n");
@@ -26,6 +27,10 @@ std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& fr
         }
         if (line->text[0] == '*') return objects;
 
+        // A bad item names its object: a missing label line shows as an
+        // object line read as the label.
+        input.setErrorContext(" (object " + std::to_string(count) + ", label \"" + line->text + "\" from line " +
+                              std::to_string(labelLine) + ")");
         GameObject object;
         object.label = line->text.substr(0, MAX_LABEL_LENGTH);
         const std::string typeName = input.requireToken("type name");
@@ -35,6 +40,7 @@ std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& fr
         object.facing = input.readInt("facing");
         object.speed = input.readSingle("speed");
         object.turn = input.readInt("turn");
+        input.setErrorContext("");
 
         object.type = findType(catalogue, typeName);
         if (!object.type) {

@@ -47,6 +47,10 @@ public:
     // input's last line.
     int lineNumber() const { return lineAt(pos_); }
 
+    // Text added after "ITEM expected" in the "bad scenario line" errors,
+    // naming what is being read; empty for none.
+    void setErrorContext(std::string context) { context_ = std::move(context); }
+
 private:
     double readNumber(const char* item, bool single);
     int lineAt(std::size_t position) const;
@@ -54,4 +58,5 @@ private:
 
     std::string text_;
     std::size_t pos_ = 0;
+    std::string context_;
 };

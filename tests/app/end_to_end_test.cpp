@@ -425,10 +425,12 @@ TEST_F(EndToEnd, DashNamesNoBackground) {
 
 TEST_F(EndToEnd, UnwritableOutputIsAnError) {
     fs::create_directory(dir.file("sub"));
-    for (const char* name : {"nosuch/out.gif", "sub"}) {
+    const std::pair<std::string, std::string> cases[] = {{"nosuch/out.gif", "No such file or directory"},
+                                                         {"sub", "Is a directory"}};
+    for (const auto& [name, reason] : cases) {
         const RunResult r = run({"-f", name});
         EXPECT_EQ(r.exitStatus, 1) << name;
-        EXPECT_EQ(r.err, std::string("**** Error unable to write image file ") + name + "\n");
+        EXPECT_EQ(r.err, "**** Error unable to write image file " + name + ": " + reason + "\n");
     }
     EXPECT_TRUE(fs::is_directory(dir.file("sub")));
     EXPECT_EQ(fs::directory_iterator(dir.file("sub")), fs::directory_iterator());

@@ -167,8 +167,14 @@ TEST_F(Pictures, CatalogueAndObjectRulings) {
         {"ship ship.gif nan 0\n*\n*\n", 1, "**** Error bad scenario line 5: icon scale expected\n"},
         {"ship ship.gif abc 0\n*\n*\n", 1, "**** Error bad scenario line 5: icon scale expected\n"},
         {"ship ship.gif 1\n", 1, "**** Error bad scenario line 5: legend flag expected\n"},
-        {ship + "L\nship x 10 0 0 0 0\n*\n", 1, "**** Error bad scenario line 8: position expected\n"},
-        {ship + "L\nship 10\ny 0 0 0 0\n*\n", 1, "**** Error bad scenario line 9: position expected\n"},
+        // An object's bad item names the object; the second object here has
+        // lost its label line, so its object line was read as the label.
+        {ship + "L\nship x 10 0 0 0 0\n*\n", 1,
+         "**** Error bad scenario line 8: position expected (object 1, label \"L\" from line 7)\n"},
+        {ship + "L\nship 10\ny 0 0 0 0\n*\n", 1,
+         "**** Error bad scenario line 9: position expected (object 1, label \"L\" from line 7)\n"},
+        {ship + "A\nship 1 1 0 0 0 0\nship 2 2 0 0 0 0\nC\nship 3 3 0 0 0 0\n*\n", 1,
+         "**** Error bad scenario line 11: position expected (object 2, label \"ship 2 2 0 0 0 0\" from line 9)\n"},
         {"", 0,
          "**** Warning scenario ends before the closing * of the object types\n"
          "**** Warning scenario ends before the closing * of the game objects\n"},
