@@ -93,19 +93,39 @@ std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vect
 }
 
 // Coverage sums over a region: the number of obstacles over each pixel,
-// summed over any rectangle inside the region in four look-ups.
+// summed over any rectangle inside the region in four look-ups. The sums
+// are kept in 32 bits when the obstacles cannot reach 2^31 over the whole
+// region, which halves the table's memory traffic.
 class CoverageTable {
 public:
-    CoverageTable(const Rect& region, std::vector<std::int64_t>& table)
+    CoverageTable(const Rect& region, std::vector<std::int32_t>& narrow, std::vector<std::int64_t>& wide)
         : x0_(region.left), y0_(region.top), stride_(region.right - region.left + 2),
-          rows_(region.bottom - region.top + 2), table_(table) {}
+          rows_(region.bottom - region.top + 2), narrow_(narrow), wide_(wide) {}
 
-    // Fills the table from obstacles cut to the region. Entry (i, j) holds
-    // the sum over the pixels left of x0 + i and above y0 + j, so the first
-    // row and column stay 0.
+    // Fills the table from obstacles cut to the region, totalCount of them
+    // with their counts.
     template <class Counted>
-    void build(const std::vector<Counted>& obstacles) {
-        table_.assign(static_cast<std::size_t>(stride_) * rows_, 0);
+    void build(const std::vector<Counted>& obstacles, std::int64_t totalCount) {
+        const std::int64_t area = static_cast<std::int64_t>(stride_) * rows_;
+        isNarrow_ = totalCount < (std::int64_t{1} << 31) / area;
+        if (isNarrow_) fill(narrow_, obstacles);
+        else fill(wide_, obstacles);
+    }
+
+    // The coverage summed over the pixels of r (right and bottom sides
+    // excluded), which lies inside the region.
+    std::int64_t sum(const Rect& r) const { return isNarrow_ ? sumOf(narrow_, r) : sumOf(wide_, r); }
+
+private:
+    // Entry (i, j) holds the sum over the pixels left of x0 + i and above
+    // y0 + j, so the first row and column stay 0.
+    template <class T, class Counted>
+    void fill(std::vector<T>& table, const std::vector<Counted>& obstacles) {
+        table.assign(static_cast<std::size_t>(stride_) * rows_, 0);
+        // A mark at pixel (x, y) counts for the pixels from there right and down.
+        auto mark = [&](int x, int y, std::int64_t v) {
+            table[static_cast<std::size_t>(y - y0_ + 1) * stride_ + (x - x0_ + 1)] += static_cast<T>(v);
+        };
         for (const Counted& o : obstacles) {
             mark(o.rect.left, o.rect.top, o.count);
             mark(o.rect.right, o.rect.top, -o.count);
@@ -115,29 +135,26 @@ public:
         // Corner marks to coverage, then coverage to sums from the corner.
         for (int pass = 0; pass < 2; ++pass) {
             for (int j = 1; j < rows_; ++j) {
-                std::int64_t* row = &table_[static_cast<std::size_t>(j) * stride_];
+                T* row = &table[static_cast<std::size_t>(j) * stride_];
                 for (int i = 2; i < stride_; ++i) row[i] += row[i - 1];
-                const std::int64_t* above = row - stride_;
+                const T* above = row - stride_;
                 for (int i = 1; i < stride_; ++i) row[i] += above[i];
             }
         }
     }
 
-    // The coverage summed over the pixels of r (right and bottom sides
-    // excluded), which lies inside the region.
-    std::int64_t sum(const Rect& r) const {
+    template <class T>
+    std::int64_t sumOf(const std::vector<T>& table, const Rect& r) const {
+        auto at = [&](int x, int y) -> std::int64_t {
+            return table[static_cast<std::size_t>(y - y0_) * stride_ + (x - x0_)];
+        };
         return at(r.right, r.bottom) - at(r.left, r.bottom) - at(r.right, r.top) + at(r.left, r.top);
     }
 
-private:
-    std::int64_t at(int x, int y) const { return table_[static_cast<std::size_t>(y - y0_) * stride_ + (x - x0_)]; }
-    // A mark at pixel (x, y) counts for the pixels from there right and down.
-    void mark(int x, int y, std::int64_t v) {
-        table_[static_cast<std::size_t>(y - y0_ + 1) * stride_ + (x - x0_ + 1)] += v;
-    }
-
     int x0_, y0_, stride_, rows_;
-    std::vector<std::int64_t>& table_;
+    bool isNarrow_ = true;
+    std::vector<std::int32_t>& narrow_;
+    std::vector<std::int64_t>& wide_;
 };
 
 }  // namespace
@@ -316,16 +333,16 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     // could still win.
     const std::int64_t tableCost = regionArea / 8;
     std::int64_t directCost = 0;
-    CoverageTable coverage(region, table_);
+    CoverageTable coverage(region, narrowTable_, wideTable_);
     bool tableBuilt = false;
     std::int64_t lightCount = 0, totalCount = 0;
     auto buildTables = [&] {
-        coverage.build(distinct_);
+        for (const Counted& o : distinct_) totalCount += o.count;
+        coverage.build(distinct_, totalCount);
         heavy_.clear();
         light_.clear();
         for (const Counted& o : distinct_) (o.count > 1 ? heavy_ : light_).push_back(o);
         lightCount = static_cast<std::int64_t>(light_.size());
-        for (const Counted& o : distinct_) totalCount += o.count;
         lightCells_.build(region, light_);
         tableBuilt = true;
     };

@@ -107,6 +107,7 @@ private:
     CellLists lightCells_;
     std::vector<Rect> near_;
     std::vector<Counted> distinct_;
-    std::vector<std::int64_t> table_;
+    std::vector<std::int32_t> narrowTable_;
+    std::vector<std::int64_t> wideTable_;
 
 };
