@@ -84,7 +84,12 @@ int ScenarioInput::readInt(const char* item) {
 }
 
 int ScenarioInput::lineAt(std::size_t position) const {
-    const auto newlines = std::count(text_.begin(), text_.begin() + position, '\n');
+    // Counted on from the last position asked about: readers ask in order.
+    if (position < countedTo_) countedTo_ = 0, newlinesBefore_ = 0;
+    newlinesBefore_ += std::count(text_.begin() + static_cast<std::ptrdiff_t>(countedTo_),
+                                  text_.begin() + static_cast<std::ptrdiff_t>(position), '\n');
+    countedTo_ = position;
+    const std::ptrdiff_t newlines = newlinesBefore_;
     const bool pastLastLine = position == text_.size() && !text_.empty() && text_.back() == '\n';
     return static_cast<int>(pastLastLine ? newlines : newlines + 1);
 }

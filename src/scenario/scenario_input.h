@@ -4,6 +4,7 @@
 // end is LF, or CR LF as written on Windows.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -59,4 +60,7 @@ private:
     std::string text_;
     std::size_t pos_ = 0;
     std::string context_;
+    // The number of line ends before countedTo_.
+    mutable std::size_t countedTo_ = 0;
+    mutable std::ptrdiff_t newlinesBefore_ = 0;
 };
