@@ -24,14 +24,21 @@ void writeDebugIcon(gdImagePtr icon, const std::string& name, Reporter& reporter
     if (!ok) reporter.warn("**** Warning unable to write " + cText(name) + "\n");
 }
 
+// The -v line of an icon picture: "\tPATH read", or " not read".
+void reportIcon(const std::string& path, const char* outcome, Reporter& reporter) {
+    std::string line = "\t";
+    line += cText(path);
+    line += outcome;
+    reporter.report(line);
+}
+
 ImagePtr loadIcon(const std::string& path, const Options& options, Reporter& reporter) {
     Picture picture = loadPicture(path, options.limits);
-    const std::string shown = '\t' + cText(path);
     if (picture.status == PictureStatus::loaded) {
-        if (options.verbose) reporter.report(shown + " read");
+        if (options.verbose) reportIcon(path, " read", reporter);
         return std::move(picture.image);
     }
-    if (options.verbose && picture.status != PictureStatus::cannotOpen) reporter.report(shown + " not read\n");
+    if (options.verbose && picture.status != PictureStatus::cannotOpen) reportIcon(path, " not read\n", reporter);
     const char* problem = picture.status == PictureStatus::tooLarge ? "picture too large" : "unable to load source image";
     throw RunError(std::string("**** Error ") + problem + " " + path + "\n**** Aborting\n", 1);
 }
@@ -53,7 +60,7 @@ public:
             picture = loadIcon(path, options, reporter);
             if (!options.colorMap) swapBlackAndWhite(picture.get());
         } else if (options.verbose) {
-            reporter.report("\t" + cText(path) + " read");
+            reportIcon(path, " read", reporter);
         }
         return picture.get();
     }
