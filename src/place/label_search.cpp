@@ -132,13 +132,22 @@ private:
             mark(o.rect.left, o.rect.bottom, -o.count);
             mark(o.rect.right, o.rect.bottom, o.count);
         }
-        // Corner marks to coverage, then coverage to sums from the corner.
-        for (int pass = 0; pass < 2; ++pass) {
-            for (int j = 1; j < rows_; ++j) {
-                T* row = &table[static_cast<std::size_t>(j) * stride_];
-                for (int i = 2; i < stride_; ++i) row[i] += row[i - 1];
-                const T* above = row - stride_;
-                for (int i = 1; i < stride_; ++i) row[i] += above[i];
+        // Corner marks to coverage, then coverage to sums from the corner: a
+        // sum from the left twice along each row, then from the top twice
+        // down each column, the first of those kept in `down`.
+        std::vector<T> down(static_cast<std::size_t>(stride_), 0);
+        for (int j = 1; j < rows_; ++j) {
+            T* row = &table[static_cast<std::size_t>(j) * stride_];
+            T marks = 0, coverage = 0;
+            for (int i = 1; i < stride_; ++i) {
+                marks += row[i];
+                coverage += marks;
+                row[i] = coverage;
+            }
+            const T* above = row - stride_;
+            for (int i = 1; i < stride_; ++i) {
+                down[i] += row[i];
+                row[i] = above[i] + down[i];
             }
         }
     }
