@@ -1,34 +1,56 @@
 #include "imageops/rotate.h"
 
-#include "imageops/palette.h"
 #include "base/geometry.h"
+#include "imageops/palette.h"
 
+#include <array>
 #include <cassert>
 #include <cmath>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
-// Maps an offset from the output's pivot back into the icon (the inverse
-// turn). Returns the icon's palette index there, or -1 outside the icon.
-class InverseMapping {
-public:
-    InverseMapping(gdImagePtr icon, double angle, double scale)
-        : icon_(icon), angle_(angle), scale_(scale), cx_(gdImageSX(icon) / 2), cy_(gdImageSY(icon) / 2) {}
+// An offset from the output's pivot in polar form, scaled back to the
+// icon: the part of the inverse mapping that does not depend on the angle.
+struct Polar {
+    double rho, theta;
+};
 
-    int sample(double dx, double dy) const {
-        const double rho = std::sqrt(dx * dx + dy * dy) / scale_;
-        const double theta = rho > 0.0001 ? std::atan2(dy, dx) : 0.0;
-        const double phi = theta - angle_;
-        const int u = roundToInt(cx_ + rho * std::cos(phi));
-        const int v = roundToInt(cy_ + rho * std::sin(phi));
-        return gdImageBoundsSafe(icon_, u, v) ? gdImageGetPixel(icon_, u, v) : -1;
+Polar polarOf(double dx, double dy, double scale) {
+    const double rho = std::sqrt(dx * dx + dy * dy) / scale;
+    return {rho, rho > 0.0001 ? std::atan2(dy, dx) : 0.0};
+}
+
+// The icon's palette index where an offset lands after the inverse turn by
+// angle, or -1 outside the icon.
+int sampleAt(gdImagePtr icon, const Polar& p, double angle) {
+    const double phi = p.theta - angle;
+    const int u = roundToInt(gdImageSX(icon) / 2 + p.rho * std::cos(phi));
+    const int v = roundToInt(gdImageSY(icon) / 2 + p.rho * std::sin(phi));
+    return gdImageBoundsSafe(icon, u, v) ? gdImageGetPixel(icon, u, v) : -1;
+}
+
+// One output picture with its palette: a colour resolves to the same entry
+// every time, as the palette only grows, so each one is remembered.
+class TurnedPicture {
+public:
+    TurnedPicture(int n, bool colorMap) : image_(gdImageCreate(n, n)) {
+        const int ground = colorMap ? 0 : 255;
+        setTransparentIndex(image_.get(), gdImageColorAllocate(image_.get(), ground, ground, ground));
     }
 
+    void set(int i, int j, int red, int green, int blue) {
+        const auto [it, isNew] = resolved_.try_emplace((red << 16) | (green << 8) | blue, 0);
+        if (isNew) it->second = resolveColor(image_.get(), red, green, blue);
+        gdImageSetPixel(image_.get(), i, j, it->second);
+    }
+
+    ImagePtr release() { return std::move(image_); }
+
 private:
-    gdImagePtr icon_;
-    double angle_, scale_;
-    int cx_, cy_;
+    ImagePtr image_;
+    std::unordered_map<int, int> resolved_;
 };
 
 }  // namespace
@@ -38,47 +60,49 @@ double rotatedIconSide(int width, int height, double scale) {
     return std::trunc(diagonal * scale + 0.9999);
 }
 
-ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, bool colorMap) {
+std::vector<ImagePtr> rotateIconAll(gdImagePtr icon, const std::vector<double>& angles, double scale, bool resample,
+                                    bool colorMap) {
     const int n = static_cast<int>(rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale));
     assert(n >= 1);
-    ImagePtr output(gdImageCreate(n, n));
-    gdImagePtr out = output.get();
-    const int ground = colorMap ? 0 : 255;
-    setTransparentIndex(out, gdImageColorAllocate(out, ground, ground, ground));
+    std::vector<TurnedPicture> outputs;
+    for (std::size_t a = 0; a < angles.size(); ++a) outputs.emplace_back(n, colorMap);
 
-    // A colour resolves to the same entry every time, as the palette only
-    // grows: remember each one.
-    std::unordered_map<int, int> resolved;
-    auto indexOf = [&](int red, int green, int blue) {
-        const auto [it, isNew] = resolved.try_emplace((red << 16) | (green << 8) | blue, 0);
-        if (isNew) it->second = resolveColor(out, red, green, blue);
-        return it->second;
-    };
-
-    const InverseMapping mapping(icon, angle, scale);
+    // Each output pixel is worked out for every angle at once: the polar
+    // form of its samples is the same for all of them.
     const int h = n / 2;
+    std::array<Polar, 25> samples;
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            int red = 0, green = 0, blue = 0;
             if (!resample) {
-                const int c = mapping.sample(i - h, j - h);
-                if (c < 0) continue;  // stays the transparent ground
-                red = icon->red[c], green = icon->green[c], blue = icon->blue[c];
-            } else {
-                int count = 0;
-                for (int l = 0; l < 5; ++l) {
-                    for (int m = 0; m < 5; ++m) {
-                        const int c = mapping.sample(i + 0.2 * l - 0.4 - h, j + 0.2 * m - 0.4 - h);
-                        if (c < 0) continue;
-                        red += icon->red[c], green += icon->green[c], blue += icon->blue[c];
-                        ++count;
-                    }
+                const Polar p = polarOf(i - h, j - h, scale);
+                for (std::size_t a = 0; a < angles.size(); ++a) {
+                    const int c = sampleAt(icon, p, angles[a]);
+                    if (c >= 0) outputs[a].set(i, j, icon->red[c], icon->green[c], icon->blue[c]);
+                    // else it stays the transparent ground
                 }
-                if (count == 0) continue;
-                red /= count, green /= count, blue /= count;
+                continue;
             }
-            gdImageSetPixel(out, i, j, indexOf(red, green, blue));
+            for (int l = 0; l < 5; ++l)
+                for (int m = 0; m < 5; ++m)
+                    samples[static_cast<std::size_t>(l * 5 + m)] =
+                        polarOf(i + 0.2 * l - 0.4 - h, j + 0.2 * m - 0.4 - h, scale);
+            for (std::size_t a = 0; a < angles.size(); ++a) {
+                int red = 0, green = 0, blue = 0, count = 0;
+                for (const Polar& p : samples) {
+                    const int c = sampleAt(icon, p, angles[a]);
+                    if (c < 0) continue;
+                    red += icon->red[c], green += icon->green[c], blue += icon->blue[c];
+                    ++count;
+                }
+                if (count > 0) outputs[a].set(i, j, red / count, green / count, blue / count);
+            }
         }
     }
-    return output;
+    std::vector<ImagePtr> images;
+    for (TurnedPicture& output : outputs) images.push_back(output.release());
+    return images;
+}
+
+ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, bool colorMap) {
+    return std::move(rotateIconAll(icon, {angle}, scale, resample, colorMap).front());
 }

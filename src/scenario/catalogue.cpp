@@ -110,9 +110,13 @@ Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& 
         const bool turnNow = !turned;
         if (turnNow) turned = std::make_shared<TurnedIcons>();
         type.turned = turned;
+        if (turnNow) {
+            std::vector<double> angles;
+            for (int k = 0; k < FACINGS; ++k) angles.push_back(k * STEP_ANGLE);
+            std::vector<ImagePtr> icons = rotateIconAll(icon, angles, scale, options.resampling, options.colorMap);
+            std::move(icons.begin(), icons.end(), turned->icons.begin());
+        }
         for (int k = 0; k < FACINGS; ++k) {
-            if (turnNow)
-                turned->icons[k] = rotateIcon(icon, k * STEP_ANGLE, scale, options.resampling, options.colorMap);
             if (options.debug) writeDebugIcon(type.icon(k), debugIconFileName(type.name, k), reporter);
             if (options.verbose) reporter.report(".");
         }
