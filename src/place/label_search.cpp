@@ -29,7 +29,7 @@ constexpr int ANGLES = 360;
 // Beyond this radius the offsets would not fit their table.
 constexpr double OFFSET_LIMIT = 30000;
 // The most the anchor points of one group of candidates lie apart.
-constexpr int GROUP_SPREAD = 4;
+constexpr int GROUP_SPREAD = 2;
 constexpr std::int64_t EXACT_SUM_LIMIT = std::int64_t{1} << 49;
 
 struct Direction {

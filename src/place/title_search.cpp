@@ -7,9 +7,6 @@
 
 namespace {
 
-// Beyond any rectangle's side: pixel coordinates are clamped to 2^28.
-constexpr int ANY_COLUMN = 1 << 30;
-
 // The scores of one candidate row, for every column from `first` to
 // `last`: the summed overlap areas of the title rectangle with the
 // obstacles. Along a row, an obstacle's overlap is its height within the row
@@ -68,8 +65,10 @@ Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int 
     Rect chosen = rectFromCorners(0, 0, textWidth, lineHeight);
     for (int y = step; y < mapHeight - 1.5 * lineHeight && first <= last; y += step) {
         RowScores scores(first, last);
-        // Only obstacles that reach into the row add to its scores.
-        const Rect row{-ANY_COLUMN, y, ANY_COLUMN, y + lineHeight};
+        // Only obstacles that reach into the row, between the leftmost and
+        // the rightmost candidate's reach, add to its scores: the ramps of
+        // one wholly beside them cancel out.
+        const Rect row{first - textWidth - 1, y, last + textWidth + 1, y + lineHeight};
         obstacles.visitOverlappingAnyOrder(row, [&](const Rect& o) { scores.addObstacle(o, y, textWidth, lineHeight); });
         scores.forEach([&](int x, std::int64_t score) {
             if (score < best) best = score, chosen = rectFromCorners(x, y, x + textWidth, y + lineHeight);

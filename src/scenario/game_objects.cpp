@@ -1,8 +1,17 @@
 #include "scenario/game_objects.h"
 
 #include "base/c_text.h"
+#include "base/run_error.h"
 
 namespace {
+
+// The "bad scenario line" message with the object it was reading added
+// before its line end.
+std::string withObject(std::string message, int count, const std::string& label, int labelLine) {
+    message.pop_back();
+    return message + " (object " + std::to_string(count) + ", label \"" + label + "\" from line " +
+           std::to_string(labelLine) + ")\n";
+}
 
 const ObjectType* findType(const Catalogue& catalogue, const std::string& name) {
     for (const ObjectType& type : catalogue.types)
@@ -27,20 +36,22 @@ std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& fr
         }
         if (line->text[0] == '*') return objects;
 
-        // A bad item names its object: a missing label line shows as an
-        // object line read as the label.
-        input.setErrorContext(" (object " + std::to_string(count) + ", label \"" + line->text + "\" from line " +
-                              std::to_string(labelLine) + ")");
         GameObject object;
         object.label = line->text.substr(0, MAX_LABEL_LENGTH);
-        const std::string typeName = input.requireToken("type name");
-        object.x = input.readSingle("position");
-        object.y = input.readSingle("position");
-        object.course = input.readInt("course");
-        object.facing = input.readInt("facing");
-        object.speed = input.readSingle("speed");
-        object.turn = input.readInt("turn");
-        input.setErrorContext("");
+        std::string typeName;
+        try {
+            typeName = input.requireToken("type name");
+            object.x = input.readSingle("position");
+            object.y = input.readSingle("position");
+            object.course = input.readInt("course");
+            object.facing = input.readInt("facing");
+            object.speed = input.readSingle("speed");
+            object.turn = input.readInt("turn");
+        } catch (const RunError& error) {
+            // A bad item names its object: a missing label line shows as an
+            // object line read as the label.
+            throw RunError(withObject(error.what(), count, line->text, labelLine), error.status);
+        }
 
         object.type = findType(catalogue, typeName);
         if (!object.type) {

@@ -95,7 +95,6 @@ int ScenarioInput::lineAt(std::size_t position) const {
 }
 
 void ScenarioInput::fail(const char* item, std::size_t position) const {
-    throw RunError("**** Error bad scenario line " + std::to_string(lineAt(position)) + ": " + item + " expected" +
-                       context_ + "\n",
+    throw RunError("**** Error bad scenario line " + std::to_string(lineAt(position)) + ": " + item + " expected\n",
                    1);
 }

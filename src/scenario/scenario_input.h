@@ -48,10 +48,6 @@ public:
     // input's last line.
     int lineNumber() const { return lineAt(pos_); }
 
-    // Text added after "ITEM expected" in the "bad scenario line" errors,
-    // naming what is being read; empty for none.
-    void setErrorContext(std::string context) { context_ = std::move(context); }
-
 private:
     double readNumber(const char* item, bool single);
     int lineAt(std::size_t position) const;
@@ -59,7 +55,6 @@ private:
 
     std::string text_;
     std::size_t pos_ = 0;
-    std::string context_;
     // The number of line ends before countedTo_.
     mutable std::size_t countedTo_ = 0;
     mutable std::ptrdiff_t newlinesBefore_ = 0;
