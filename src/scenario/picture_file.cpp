@@ -31,8 +31,10 @@ bool skipBytes(std::FILE* file, std::size_t count) {
 
 unsigned littleEndian16(const unsigned char* bytes) { return bytes[0] | (bytes[1] << 8); }
 
-// Walks the GIF's blocks up to the first image descriptor and judges the
-// size it declares, the size gd would allocate.
+// Walks the GIF's blocks up to the first image descriptor, as gd's reader
+// does, and judges the size it declares, the size gd would allocate. Every
+// other problem, a side of 0 among them, is left to gd, which reports it
+// through its own messages.
 PictureStatus checkFirstImage(std::FILE* file, const Limits& limits) {
     unsigned char header[13];
     if (!readBytes(file, header, sizeof header)) return PictureStatus::notReadable;
@@ -54,7 +56,6 @@ PictureStatus checkFirstImage(std::FILE* file, const Limits& limits) {
             if (!readBytes(file, descriptor, sizeof descriptor)) return PictureStatus::notReadable;
             const long width = littleEndian16(descriptor + 4);
             const long height = littleEndian16(descriptor + 6);
-            if (width == 0 || height == 0) return PictureStatus::notReadable;
             if (width > limits.maxPictureSide || height > limits.maxPictureSide ||
                 width * height > limits.maxPicturePixels)
                 return PictureStatus::tooLarge;

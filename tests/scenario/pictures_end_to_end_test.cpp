@@ -28,6 +28,10 @@ void saveIcon(const std::string& path, const Rgb& ground = BLACK, const Rgb& sha
     saveGif(icon.get(), path);
 }
 
+// A GIF whose first image is 4 pixels wide and 0 high, which gd refuses
+// with a warning of its own.
+const std::string FLAT_GIF("GIF89a\4\0\4\0\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\4\0\0\0\0\2\2\x4c\1\0;", 35);
+
 class Pictures : public ::testing::Test {
 protected:
     RunResult run(const std::vector<std::string>& args, const std::string& input) {
@@ -54,6 +58,21 @@ protected:
 };
 
 Rgb pixel(gdImage* image, int x, int y) { return paletteEntry(image, gdImageGetPixel(image, x, y)); }
+
+TEST_F(Pictures, GdsOwnWarningShowsWithDebugOnly) {
+    dir.write("flat.gif", FLAT_GIF);
+    const std::string warning =
+        "one parameter to a memory allocation multiplication is negative or zero, failing operation gracefully\n";
+    for (const bool debug : {false, true}) {
+        const std::vector<std::string> args = debug ? std::vector<std::string>{"-d"} : std::vector<std::string>{};
+        RunResult r = run(args, "T\nflat.gif\n0\n0 0 10 10\n2\n*\n*\n");
+        EXPECT_EQ(r.exitStatus, 0);
+        EXPECT_EQ(r.err, (debug ? warning : "") + "**** Error unable to load background image flat.gif\n");
+        r = run(args, "T\n-\n0\n0 0 10 10\n2\nflat flat.gif 1 0\n*\n*\n");
+        EXPECT_EQ(r.exitStatus, 1);
+        EXPECT_EQ(r.err, (debug ? warning : "") + "**** Error unable to load source image flat.gif\n**** Aborting\n");
+    }
+}
 
 TEST_F(Pictures, BackgroundCoversTheMapWithOrWithoutATransparentColour) {
     // Palette order differs from octree order; the pattern does not repeat
