@@ -1,6 +1,7 @@
 #include "app/output_image.h"
 
 #include "app/resource_file.h"
+#include "base/c_text.h"
 #include "base/run_error.h"
 #include "imageops/palette.h"
 #include "render/obstacle_outlines.h"
@@ -140,5 +141,5 @@ void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleInde
     const int error = gif ? writeFile(name, static_cast<const unsigned char*>(gif.get()), static_cast<std::size_t>(size))
                           : ENOMEM;
     if (error != 0)
-        throw RunError("**** Error unable to write image file " + name + ": " + std::strerror(error) + "\n", 1);
+        throw RunError("**** Error unable to write image file " + cText(name) + ": " + std::strerror(error) + "\n", 1);
 }

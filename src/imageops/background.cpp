@@ -22,7 +22,9 @@ void placeBackground(gdImagePtr map, int x, int y, int width, int height, gdImag
     const double ratio = static_cast<double>(width) / height;
     const int w1 = roundToInt(sy * ratio);
     const int h1 = roundToInt(sx / ratio);
-    const int sourceWidth = sx < w1 ? sx : w1;
-    const int sourceHeight = sx < w1 ? h1 : std::min(sy, h1);
+    // A region that rounds to nothing keeps one pixel, so a picture far
+    // from the map's shape still covers it.
+    const int sourceWidth = std::max(1, sx < w1 ? sx : w1);
+    const int sourceHeight = std::max(1, sx < w1 ? h1 : std::min(sy, h1));
     gdImageCopyResized(map, picture, x, y, 0, 0, width, height, sourceWidth, sourceHeight);
 }

@@ -40,7 +40,7 @@ ImagePtr loadIcon(const std::string& path, const Options& options, Reporter& rep
     }
     if (options.verbose && picture.status != PictureStatus::cannotOpen) reportIcon(path, " not read\n", reporter);
     const char* problem = picture.status == PictureStatus::tooLarge ? "picture too large" : "unable to load source image";
-    throw RunError(std::string("**** Error ") + problem + " " + path + "\n**** Aborting\n", 1);
+    throw RunError(std::string("**** Error ") + problem + " " + cText(path) + "\n**** Aborting\n", 1);
 }
 
 // Black on white like the bitonal map: black and white pixels exchanged.
@@ -73,14 +73,14 @@ double readIconScale(ScenarioInput& input, const std::string& typeName, gdImageP
     const double scale = input.readDouble("icon scale");
     const double side = rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale);
     if (!(scale > 0) || side < 1 || side > maxSide)
-        throw RunError("**** Error bad icon scale for type " + typeName + "\n", 1);
+        throw RunError("**** Error bad icon scale for type " + cText(typeName) + "\n", 1);
     return scale;
 }
 
 }  // namespace
 
 std::string debugIconFileName(const std::string& typeName, int k) {
-    std::string name = typeName;
+    std::string name = cText(typeName);
     for (char& c : name)
         if (c == '/' || c == '\\') c = '_';
     return name + std::to_string(k) + ".gif";

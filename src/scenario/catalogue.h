@@ -38,10 +38,11 @@ struct Catalogue {
 // (its black and white swapped when colorMap is off), added to the octree
 // and turned twelve times; with -d the turned icons are written as GIF files
 // into the current directory. A picture named by several types is decoded
-// once, and types naming it at the same scale share their turned icons. Throws a RunError for an icon that cannot be
-// loaded, a bad icon scale or a missing or unreadable item.
+// once, and types naming it at the same scale share their turned icons.
+// Throws a RunError for an icon that cannot be loaded, a bad icon scale or a
+// missing or unreadable item.
 Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter);
 
 // The file name of a turned icon written with -d: "%s%d.gif" from the type
-// name, with every '/' and '\' of the name turned into '_'.
+// name up to any NUL byte, with every '/' and '\' turned into '_'.
 std::string debugIconFileName(const std::string& typeName, int k);

@@ -50,7 +50,7 @@ std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& fr
         } catch (const RunError& error) {
             // A bad item names its object: a missing label line shows as an
             // object line read as the label.
-            throw RunError(withObject(error.what(), count, line->text, labelLine), error.status);
+            throw RunError(withObject(error.what(), count, cText(line->text), labelLine), error.status);
         }
 
         object.type = findType(catalogue, typeName);

@@ -29,6 +29,14 @@ bool skipBytes(std::FILE* file, std::size_t count) {
     return true;
 }
 
+constexpr int GRAPHIC_CONTROL = 0xf9;
+
+// Skips one data block: its size byte and that many bytes.
+bool skipDataBlock(std::FILE* file) {
+    const int size = std::fgetc(file);
+    return size != EOF && skipBytes(file, static_cast<std::size_t>(size));
+}
+
 unsigned littleEndian16(const unsigned char* bytes) { return bytes[0] | (bytes[1] << 8); }
 
 // Walks the GIF's blocks up to the first image descriptor, as gd's reader
@@ -47,7 +55,12 @@ PictureStatus checkFirstImage(std::FILE* file, const Limits& limits) {
         const int introducer = std::fgetc(file);
         if (introducer == EOF || introducer == ';') return PictureStatus::notReadable;
         if (introducer == '!') {
-            if (std::fgetc(file) == EOF) return PictureStatus::notReadable;
+            const int label = std::fgetc(file);
+            if (label == EOF) return PictureStatus::notReadable;
+            // gd takes the first block of a graphic control extension as its
+            // body whatever its size, even 0, and then skips blocks up to
+            // the next empty one, as for any other extension.
+            if (label == GRAPHIC_CONTROL && !skipDataBlock(file)) return PictureStatus::notReadable;
             for (int size; (size = std::fgetc(file)) != 0;) {
                 if (size == EOF || !skipBytes(file, size)) return PictureStatus::notReadable;
             }

@@ -39,6 +39,23 @@ TEST(PlaceBackground, CropsToTheMapsAspectFromTheTopLeft) {
     EXPECT_EQ(redAt(map.get(), 0, 599), 30);
 }
 
+TEST(PlaceBackground, APictureFarFromTheMapsShapeStillCoversIt) {
+    // Onto 50 x 3 the crop of a 2 x 60 picture would be 0 rows high, onto
+    // 7 x 50 that of a 2 x 2 picture 0 columns wide: one is kept.
+    const struct {
+        int pictureWidth, pictureHeight, mapWidth, mapHeight;
+    } cases[] = {{2, 60, 50, 3}, {2, 2, 7, 50}};
+    for (const auto& c : cases) {
+        ImagePtr picture = quadrants(c.pictureWidth, c.pictureHeight, 1, 1);
+        ImagePtr map(gdImageCreate(c.mapWidth, c.mapHeight));
+        gdImageColorAllocate(map.get(), 0, 0, 0);
+        placeBackground(map.get(), 0, 0, c.mapWidth, c.mapHeight, picture.get(), false);
+        for (int x = 0; x < c.mapWidth; ++x)
+            for (int y = 0; y < c.mapHeight; ++y)
+                ASSERT_GT(redAt(map.get(), x, y), 0) << c.mapWidth << " x " << c.mapHeight << " at " << x << "," << y;
+    }
+}
+
 TEST(PlaceBackground, TilesFromTheCornerAndCopiesTheTransparentColour) {
     ImagePtr tile = quadrants(64, 64, 63, 63);
     gdImageColorTransparent(tile.get(), 0);
