@@ -1,9 +1,13 @@
 #!/bin/sh
-# Installs the Debian packages that building and testing orvex need.
+# Installs the Debian packages that building and testing orvex need, and
+# those named as arguments (make package asks for its tools this way).
 # Packages already present are skipped; apt-get runs only when something is missing.
+# Usage: scripts/bootstrap.sh [PACKAGE...]
 set -eu
 
-packages="g++ cmake make pkg-config libgd-dev libgtest-dev"
+# groff-base and man-db: make test checks that the manual page renders
+# without warnings.
+packages="g++ cmake make pkg-config libgd-dev libgtest-dev groff-base man-db $*"
 
 missing=""
 for p in $packages; do

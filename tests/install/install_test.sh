@@ -1,0 +1,75 @@
+#!/bin/sh
+# An install into a fresh prefix holds exactly tests/install/expected_files.txt;
+# the embed example, built from the installed copy against that prefix both
+# through pkg-config (its Makefile) and through find_package (its
+# CMakeLists.txt), draws maps byte for byte equal to the installed program's,
+# several in one process, and reports a failed run with its exit status.
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR BUILD_TYPE VERSION
+set -eu
+[ $# -eq 4 ] || { echo "usage: $0 BUILD_DIR SOURCE_DIR BUILD_TYPE VERSION" >&2; exit 2; }
+build=$1
+source=$2
+config=$(printf '%s' "$3" | tr '[:upper:]' '[:lower:]')
+version=$4
+export LC_ALL=C
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# The files.
+cmake --install "$build" --prefix "$prefix" > "$work/install.log" || { cat "$work/install.log"; fail "cmake --install"; }
+(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort) > "$work/installed"
+grep -v '^#' "$source/tests/install/expected_files.txt" | sed "s/@CONFIG@/$config/" | sort > "$work/expected"
+diff -u "$work/expected" "$work/installed" || fail "the installed files are not those of tests/install/expected_files.txt"
+[ -x "$prefix/bin/orvex" ] || fail "bin/orvex is not executable"
+cmp "$source/src/app/orvex.h" "$prefix/include/orvex/orvex.h" || fail "include/orvex/orvex.h is not src/app/orvex.h"
+zcat -f "$prefix/share/man/man1/orvex.1" | cmp - "$source/docs/orvex.1" || fail "the manual page is not docs/orvex.1"
+
+# The library through pkg-config.
+export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+found=$(pkg-config --modversion orvex) || fail "pkg-config does not find orvex.pc"
+[ "$found" = "$version" ] || fail "orvex.pc has version $found, not $version"
+cp -R "$prefix/share/doc/orvex/examples/embed" "$work/embed-make"
+make -s -C "$work/embed-make" CXXFLAGS="-O1 -Wall -Wextra -Werror" > "$work/make.log" 2>&1 ||
+    { cat "$work/make.log"; fail "the embed example does not build through pkg-config"; }
+
+# The library through CMake's find_package.
+cmake -S "$prefix/share/doc/orvex/examples/embed" -B "$work/embed-cmake" -DCMAKE_PREFIX_PATH="$prefix" \
+    > "$work/cmake.log" 2>&1 && cmake --build "$work/embed-cmake" >> "$work/cmake.log" 2>&1 ||
+    { cat "$work/cmake.log"; fail "the embed example does not build through find_package(orvex)"; }
+
+# The same maps from the program and from the library, two maps in one process.
+maps=$work/maps
+mkdir "$maps"
+cp "$prefix/share/doc/orvex/examples/"*.scn "$prefix/share/doc/orvex/examples/"*.gif \
+   "$prefix/share/doc/orvex/examples/"*.ini "$maps/"
+for name in bay harbour; do
+    (cd "$maps" && "$prefix/bin/orvex" -g -l -i . -r colors.ini -f "cli-$name.gif" < "$name.scn" > /dev/null) ||
+        fail "orvex does not draw $name.scn"
+done
+for way in make cmake; do
+    (cd "$maps" && "$work/embed-$way/render_maps" -r colors.ini bay.scn harbour.scn > "$work/out" 2> "$work/err") ||
+        { cat "$work/err"; fail "render_maps ($way) failed"; }
+    printf 'bay.scn -> bay.gif\nharbour.scn -> harbour.gif\n' | cmp - "$work/out" || fail "render_maps ($way) reported otherwise"
+    for name in bay harbour; do
+        cmp "$maps/cli-$name.gif" "$maps/$name.gif" || fail "render_maps ($way) drew $name.gif otherwise than orvex"
+        rm "$maps/$name.gif"
+    done
+done
+
+# A failed run: its message after the scenario's name, exit status 1, and
+# the next scenario still drawn.
+printf 'Broken\n-\n1\n0 0 10 10\n10\nghost nothere.gif 1 1\n*\n*\n' > "$maps/broken.scn"
+status=0
+(cd "$maps" && "$work/embed-make/render_maps" broken.scn bay.scn > "$work/out" 2> "$work/err") || status=$?
+[ $status -eq 1 ] || fail "render_maps exited with $status after a failed run, not 1"
+printf 'broken.scn: **** Error unable to load source image ./nothere.gif\nbroken.scn: **** Aborting\n' |
+    cmp - "$work/err" || { cat "$work/err"; fail "render_maps showed the failed run's messages otherwise"; }
+[ -f "$maps/bay.gif" ] || fail "render_maps did not go on after a failed run"
+
+echo "install: $(wc -l < "$work/installed") files as expected; the embed example matches orvex through pkg-config and CMake"
