@@ -12,8 +12,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -98,7 +98,7 @@ int writeReplacing(const std::string& name, const unsigned char* data, std::size
 }
 
 int writeFile(const std::string& name, const unsigned char* data, std::size_t size) {
-    struct stat status;
+    struct stat status {};
     const bool existsSpecial = ::lstat(name.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
     return existsSpecial ? writeThrough(name, data, size) : writeReplacing(name, data, size);
 }
@@ -141,5 +141,5 @@ void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleInde
     const int error = gif ? writeFile(name, static_cast<const unsigned char*>(gif.get()), static_cast<std::size_t>(size))
                           : ENOMEM;
     if (error != 0)
-        throw RunError("**** Error unable to write image file " + cText(name) + ": " + std::strerror(error) + "\n", 1);
+        throw RunError("**** Error unable to write image file " + cText(name) + ": " + std::error_code(error, std::generic_category()).message() + "\n", 1);
 }

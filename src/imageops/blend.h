@@ -42,7 +42,7 @@ private:
 
     gdImagePtr image_;
     int keep_;
-    std::array<int, gdMaxColors> darkened_;
+    std::array<int, gdMaxColors> darkened_{};
 };
 
 // Darkens by percent every pixel with x1 <= x <= x2 and y1 <= y <= y2.

@@ -13,7 +13,7 @@ int allocateColorOrClosest(gdImagePtr image, int red, int green, int blue) {
 }
 
 void makePaletteOpaque(gdImagePtr image) {
-    for (int i = 0; i < gdMaxColors; ++i) image->alpha[i] = gdAlphaOpaque;
+    for (int& alpha : image->alpha) alpha = gdAlphaOpaque;
 }
 
 void setTransparentIndex(gdImagePtr image, int index) {

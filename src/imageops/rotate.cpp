@@ -65,12 +65,13 @@ std::vector<ImagePtr> rotateIconAll(gdImagePtr icon, const std::vector<double>& 
     const int n = static_cast<int>(rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale));
     assert(n >= 1);
     std::vector<TurnedPicture> outputs;
+    outputs.reserve(angles.size());
     for (std::size_t a = 0; a < angles.size(); ++a) outputs.emplace_back(n, colorMap);
 
     // Each output pixel is worked out for every angle at once: the polar
     // form of its samples is the same for all of them.
     const int h = n / 2;
-    std::array<Polar, 25> samples;
+    std::array<Polar, 25> samples{};
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             if (!resample) {
@@ -84,7 +85,7 @@ std::vector<ImagePtr> rotateIconAll(gdImagePtr icon, const std::vector<double>& 
             }
             for (int l = 0; l < 5; ++l)
                 for (int m = 0; m < 5; ++m)
-                    samples[static_cast<std::size_t>(l * 5 + m)] =
+                    samples[static_cast<std::size_t>(l) * 5 + m] =
                         polarOf(i + 0.2 * l - 0.4 - h, j + 0.2 * m - 0.4 - h, scale);
             for (std::size_t a = 0; a < angles.size(); ++a) {
                 int red = 0, green = 0, blue = 0, count = 0;
@@ -99,6 +100,7 @@ std::vector<ImagePtr> rotateIconAll(gdImagePtr icon, const std::vector<double>& 
         }
     }
     std::vector<ImagePtr> images;
+    images.reserve(outputs.size());
     for (TurnedPicture& output : outputs) images.push_back(output.release());
     return images;
 }

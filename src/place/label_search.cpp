@@ -248,9 +248,9 @@ std::vector<Rect>& LabelSearch::leaderOffsets(int iconHalfWidth, int width, int 
     const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(iconHalfWidth)) << 40) ^
                               (static_cast<std::uint64_t>(static_cast<std::uint32_t>(width)) << 20) ^
                               static_cast<std::uint32_t>(height);
-    if (leaderOffsets_.size() >= KEPT_SIZES && !leaderOffsets_.count(key)) leaderOffsets_.clear();
+    if (leaderOffsets_.size() >= KEPT_SIZES && !leaderOffsets_.contains(key)) leaderOffsets_.clear();
     std::vector<Rect>& offsets = leaderOffsets_[key];
-    if (offsets.empty()) offsets.assign(RINGS * ANGLES, Rect{1, 0, 0, 0});
+    if (offsets.empty()) offsets.assign(static_cast<std::size_t>(RINGS) * ANGLES, Rect{1, 0, 0, 0});
     return offsets;
 }
 

@@ -50,6 +50,7 @@ void ObstacleIndex::collect(const Rect& area) const {
     found_.clear();
     if (!hasArea(area)) return;
     lastVisit_.resize(entries_.size(), 0);
+    // cppcheck-suppress knownConditionTrueFalse ; the count wraps after 2^32 visits
     if (++visits_ == 0) {  // the count wrapped: forget every earlier visit
         std::fill(lastVisit_.begin(), lastVisit_.end(), 0);
         visits_ = 1;

@@ -45,7 +45,7 @@ void drawCourse(Canvas& canvas, const MapFrame& frame, bool realThrust, const Ga
     const std::int64_t k0 = object.course % 12;
     const std::int64_t k1 = (object.turn / 2 + static_cast<std::int64_t>(object.course) - object.turn) % 12;
     const double half = object.speed * 0.5;
-    const double theta0 = k0 * STEP_ANGLE, theta1 = k1 * STEP_ANGLE;
+    const double theta0 = static_cast<double>(k0) * STEP_ANGLE, theta1 = static_cast<double>(k1) * STEP_ANGLE;
     const MapPoint p1{object.x - half * std::sin(theta0), object.y - half * std::cos(theta0)};
     const MapPoint p2{p1.x - half * std::sin(theta1), p1.y - half * std::cos(theta1)};
     const PixelPoint q1 = projectPoint(frame, p1.x, p1.y);

@@ -111,8 +111,8 @@ Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& 
         if (turnNow) turned = std::make_shared<TurnedIcons>();
         type.turned = turned;
         if (turnNow) {
-            std::vector<double> angles;
-            for (int k = 0; k < FACINGS; ++k) angles.push_back(k * STEP_ANGLE);
+            std::vector<double> angles(FACINGS);
+            for (int k = 0; k < FACINGS; ++k) angles[k] = k * STEP_ANGLE;
             std::vector<ImagePtr> icons = rotateIconAll(icon, angles, scale, options.resampling, options.colorMap);
             std::move(icons.begin(), icons.end(), turned->icons.begin());
         }

@@ -83,19 +83,20 @@ void reportSettings(const MapHeader& h, const Options& o, Reporter& reporter) {
 
 }  // namespace
 
-void computeImageSize(MapFrame& s, const Limits& limits) {
-    bool valid = s.scale > 0;
-    for (double v : {s.xMin, s.yMin, s.xMax, s.yMax}) valid = valid && std::fabs(v) < MAX_EXTENT_MAGNITUDE;
-    valid = valid && s.xMax - s.xMin <= MAX_SPAN && s.yMax - s.yMin <= MAX_SPAN;
+void computeImageSize(MapFrame& frame, const Limits& limits) {
+    bool valid = frame.scale > 0;
+    for (double v : {frame.xMin, frame.yMin, frame.xMax, frame.yMax})
+        valid = valid && std::fabs(v) < MAX_EXTENT_MAGNITUDE;
+    valid = valid && frame.xMax - frame.xMin <= MAX_SPAN && frame.yMax - frame.yMin <= MAX_SPAN;
 
-    const double width = std::trunc((s.xMax - s.xMin) * s.scale + 0.5);
-    const double height = std::trunc((s.yMax - s.yMin) * s.scale + 0.5);
+    const double width = std::trunc((frame.xMax - frame.xMin) * frame.scale + 0.5);
+    const double height = std::trunc((frame.yMax - frame.yMin) * frame.scale + 0.5);
     valid = valid && width >= 1 && width <= limits.maxMapSide && height >= 1 &&
             height <= limits.maxMapSide && width * height <= limits.maxMapPixels;
     if (!valid) throw RunError("**** Error invalid map extent or scale\n", 1);
 
-    s.imageWidth = static_cast<int>(width);
-    s.imageHeight = static_cast<int>(height);
+    frame.imageWidth = static_cast<int>(width);
+    frame.imageHeight = static_cast<int>(height);
 }
 
 MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter) {

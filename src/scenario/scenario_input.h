@@ -21,7 +21,7 @@ public:
 
     struct Line {
         std::string text;  // without its line end
-        bool ended;        // false for a last line without a line end
+        bool ended = false;  // false for a last line without a line end
     };
 
     // The rest of the current line, without its line end, and the position
