@@ -70,4 +70,33 @@ TEST(PlaceBackground, TilesFromTheCornerAndCopiesTheTransparentColour) {
     }
 }
 
+TEST(PlaceBackground, BackgroundCropWidthIsRounded) {
+    // 9 x 3 onto a 50 x 20 map (ratio 2.5): 7.5 columns round to 8, so
+    // column 7 shows at the map's right edge.
+    ImagePtr picture(gdImageCreate(9, 3));
+    gdImageColorAllocate(picture.get(), 10, 0, 0);
+    const int seventh = gdImageColorAllocate(picture.get(), 70, 0, 0);
+    gdImageLine(picture.get(), 7, 0, 7, 2, seventh);
+    ImagePtr map(gdImageCreate(50, 20));
+    gdImageColorAllocate(map.get(), 0, 0, 0);
+    placeBackground(map.get(), 0, 0, 50, 20, picture.get(), false);
+    EXPECT_EQ(redAt(map.get(), 49, 0), 70);
+}
+
+TEST(PlaceBackground, TallBackgroundIsCroppedToTheMapsProportions) {
+    // 400 x 400 onto 800 x 600: only rows 0-299 are used.
+    ImagePtr picture(gdImageCreate(400, 400));
+    gdImageColorAllocate(picture.get(), 10, 0, 0);
+    const int below = gdImageColorAllocate(picture.get(), 40, 0, 0);
+    gdImageFilledRectangle(picture.get(), 0, 300, 399, 399, below);
+    ImagePtr map(gdImageCreate(800, 600));
+    gdImageColorAllocate(map.get(), 0, 0, 0);
+    placeBackground(map.get(), 0, 0, 800, 600, picture.get(), false);
+    int shown = 0;
+    for (int x = 0; x < 800; x += 7)
+        for (int y = 0; y < 600; ++y) shown += redAt(map.get(), x, y) == 40;
+    EXPECT_EQ(shown, 0);
+}
+
+
 }  // namespace

@@ -101,4 +101,9 @@ TEST(RotateIcon, ResampledMeanFloorsTheSums) {
     EXPECT_TRUE(sawMix);
 }
 
+TEST(RotatedIconSide, TurnedSideIsNotRoundedUpWithin0001OfAWholeNumber) {
+    EXPECT_EQ(rotatedIconSide(3, 4, 2.00001), 10);  // 10.00005
+    EXPECT_EQ(rotatedIconSide(3, 4, 2.0001), 11);   // 10.0005
+}
+
 }  // namespace

@@ -168,4 +168,12 @@ TEST(PlaceTitle, EmptyMapTakesTheFirstCandidateAndTooSmallAMapTheCorner) {
     EXPECT_EQ(titleOf(3, 300, font->h, {}), rectFromCorners(0, 0, font->w * 3, font->h));
 }
 
+TEST(PlaceTitle, TitleRowsEndHalfALineAboveTheBottomForAnEvenLineHeight) {
+    // Line height 10: rows every 5 pixels while y < 40 - 15; the obstacle
+    // over rows 0-29 makes the lowest row the best.
+    ObstacleIndex obstacles;
+    obstacles.add({0, 0, 100, 25});
+    EXPECT_EQ(placeTitle(30, 6, 10, 100, 40, obstacles).top, 20);
+}
+
 }  // namespace

@@ -103,4 +103,37 @@ TEST(Octree, DebugListsThePaletteAndItsSize) {
     EXPECT_EQ(image->blue[2], 255);  // after the entry that was there
 }
 
+std::vector<PaletteColor> pixelByPixel(gdImagePtr image, int budget) {
+    Octree tree;
+    for (int x = 0; x < gdImageSX(image); ++x)
+        for (int y = 0; y < gdImageSY(image); ++y) {
+            const int c = gdImageGetPixel(image, x, y);
+            octreeAddColor(tree, image->red[c], image->green[c], image->blue[c]);
+            while (tree.leafCount > budget) octreeReduce(tree);
+        }
+    return octreeCollectPalette(tree);
+}
+
+TEST(Octree, AddImageEqualsAddingPixelByPixelOverBudgetAndWiderThanAStrip) {
+    // 256 colours over the 244 budget; 600 columns, wider than a strip of 512.
+    ImagePtr many(gdImageCreate(600, 3));
+    for (int i = 0; i < 256; ++i) gdImageColorAllocate(many.get(), i, (i * 37) % 256, 255 - i);
+    for (int x = 0; x < 600; ++x)
+        for (int y = 0; y < 3; ++y) gdImageSetPixel(many.get(), x, y, (x * 7 + y * 3) % 256);
+    for (int budget : {OCTREE_BUDGET, 16, 1}) {
+        Octree tree;
+        octreeAddImage(tree, many.get(), budget);
+        EXPECT_LE(tree.leafCount, budget);
+        EXPECT_EQ(octreeCollectPalette(tree), pixelByPixel(many.get(), budget)) << budget;
+    }
+}
+
+TEST(Octree, BudgetOfOneReducesTheRoot) {
+    Octree tree;
+    octreeAddColor(tree, 0, 0, 0);
+    octreeAddColor(tree, 255, 255, 255);
+    while (tree.leafCount > 1) octreeReduce(tree);
+    EXPECT_EQ(octreeCollectPalette(tree), (std::vector<PaletteColor>{{127, 127, 127}}));
+}
+
 }  // namespace
