@@ -4,11 +4,15 @@
 # make package: the Debian package build/package/orvex_*.deb, checked with lintian
 # make gallery: redraw the README's example maps (docs/*.png, examples/bay.png)
 # make golden: record the example maps' checksums after a meant change of output
+# make fuzz [FUZZ_SECONDS=300]: run each fuzz target that long on all cores (scripts/fuzz.sh)
+# make lint: clang-tidy and cppcheck over src/ and fuzz/ (scripts/lint.sh)
 # make bench: time generated crowded, spread, piled and big-picture maps against gd's own floor (scripts/bench.sh)
+# make mutation: apply the faults of scripts/mutations.txt one by one and run the tests
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
+FUZZ_SECONDS ?= 300
 
-.PHONY: demo test bootstrap release clean install package gallery golden bench
+.PHONY: demo test bootstrap release clean install package gallery golden fuzz-build fuzz lint mutation bench
 
 bootstrap:
 	sh scripts/bootstrap.sh
@@ -24,6 +28,9 @@ test: bootstrap
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=ON -DORVEX_TESTS=ON
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ctest --output-on-failure -j $(JOBS)
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS)
+	cd build/fuzz && ctest --output-on-failure -j $(JOBS)
 
 install: release
 	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
@@ -37,12 +44,26 @@ gallery: release
 golden: release
 	sh scripts/examples.sh record build/release/orvex
 
+# The fuzz targets: the whole project built by clang with the sanitizers and
+# libFuzzer's instrumentation (fuzz/CMakeLists.txt).
+fuzz-build: bootstrap
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS)
+
+fuzz: fuzz-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(JOBS) sh scripts/fuzz.sh
+
 bench: bootstrap
 	sh scripts/bootstrap.sh hyperfine libbenchmark-dev time
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DORVEX_BENCH=ON
 	cmake --build build/release -j $(JOBS)
 	bash scripts/bench.sh
 
+lint: bootstrap
+	JOBS=$(JOBS) sh scripts/lint.sh
+
+mutation: bootstrap
+	JOBS=$(JOBS) sh scripts/mutation_check.sh
 
 clean:
 	rm -rf build

@@ -7,7 +7,12 @@ set -eu
 
 # groff-base and man-db: make test checks that the manual page renders
 # without warnings.
+# clang, libclang-rt-14-dev (libFuzzer and the sanitizer runtimes) and llvm
+# (llvm-symbolizer for readable reports): make test builds and replays the
+# fuzz targets. clang-tidy, cppcheck and jq (which picks their files from
+# the compile commands): make lint.
 packages="g++ cmake make pkg-config libgd-dev libgtest-dev groff-base man-db $*"
+packages="$packages clang libclang-rt-14-dev llvm clang-tidy cppcheck jq"
 
 missing=""
 for p in $packages; do
