@@ -121,43 +121,33 @@ private:
     // y0 + j, so the first row and column stay 0.
     template <class T, class Counted>
     void fill(std::vector<T>& table, const std::vector<Counted>& obstacles) {
-        // Each obstacle marks its corners: +count at its top left and bottom
-        // right, -count at the other two; a mark counts for the pixels from
-        // there right and down. Summed from the left twice along each row and
-        // from the top twice down each column, the marks give the table.
-        // Along a row the first sum is constant between marks, so the second
-        // grows linearly there and is written directly, without a pass over
-        // the marks.
-        marks_.clear();
+        table.assign(static_cast<std::size_t>(stride_) * rows_, 0);
+        // A mark at pixel (x, y) counts for the pixels from there right and down.
+        auto mark = [&](int x, int y, std::int64_t v) {
+            table[static_cast<std::size_t>(y - y0_ + 1) * stride_ + (x - x0_ + 1)] += static_cast<T>(v);
+        };
         for (const Counted& o : obstacles) {
-            marks_.push_back({o.rect.top - y0_ + 1, o.rect.left - x0_ + 1, o.count});
-            marks_.push_back({o.rect.top - y0_ + 1, o.rect.right - x0_ + 1, -o.count});
-            marks_.push_back({o.rect.bottom - y0_ + 1, o.rect.left - x0_ + 1, -o.count});
-            marks_.push_back({o.rect.bottom - y0_ + 1, o.rect.right - x0_ + 1, o.count});
+            mark(o.rect.left, o.rect.top, o.count);
+            mark(o.rect.right, o.rect.top, -o.count);
+            mark(o.rect.left, o.rect.bottom, -o.count);
+            mark(o.rect.right, o.rect.bottom, o.count);
         }
-        std::sort(marks_.begin(), marks_.end(),
-                  [](const Mark& a, const Mark& b) { return a.row != b.row ? a.row < b.row : a.column < b.column; });
-        table.resize(static_cast<std::size_t>(stride_) * rows_);
-        std::fill(table.begin(), table.begin() + stride_, T{0});
-        std::vector<T> down(static_cast<std::size_t>(stride_), 0);  // the first sum down each column
-        auto mark = marks_.begin();
+        // Corner marks to coverage, then coverage to sums from the corner: a
+        // sum from the left twice along each row, then from the top twice
+        // down each column, the first of those kept in `down`.
+        std::vector<T> down(static_cast<std::size_t>(stride_), 0);
         for (int j = 1; j < rows_; ++j) {
             T* row = &table[static_cast<std::size_t>(j) * stride_];
+            T marks = 0, coverage = 0;
+            for (int i = 1; i < stride_; ++i) {
+                marks += row[i];
+                coverage += marks;
+                row[i] = coverage;
+            }
             const T* above = row - stride_;
-            // From column `from` up to the next mark, the first sum along the
-            // row is `slope`; `base` is the second sum just before `from`.
-            T slope = 0, base = 0;
-            for (int from = 0;;) {
-                const int to = mark != marks_.end() && mark->row == j ? mark->column : stride_;
-                for (int i = from; i < to; ++i) {
-                    down[i] += base + slope * static_cast<T>(i - from + 1);
-                    row[i] = above[i] + down[i];
-                }
-                if (to == stride_) break;
-                base += slope * static_cast<T>(to - from);
-                for (; mark != marks_.end() && mark->row == j && mark->column == to; ++mark)
-                    slope += static_cast<T>(mark->count);
-                from = to;
+            for (int i = 1; i < stride_; ++i) {
+                down[i] += row[i];
+                row[i] = above[i] + down[i];
             }
         }
     }
@@ -170,14 +160,8 @@ private:
         return at(r.right, r.bottom) - at(r.left, r.bottom) - at(r.right, r.top) + at(r.left, r.top);
     }
 
-    struct Mark {
-        int row, column;
-        std::int64_t count;
-    };
-
     int x0_, y0_, stride_, rows_;
     bool isNarrow_ = true;
-    std::vector<Mark> marks_;
     std::vector<std::int32_t>& narrow_;
     std::vector<std::int64_t>& wide_;
 };
