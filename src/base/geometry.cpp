@@ -5,10 +5,6 @@
 
 Rect rectGrow(const Rect& r, int m) { return {r.left - m, r.top - m, r.right + m, r.bottom + m}; }
 
-Rect rectUnion(const Rect& a, const Rect& b) {
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
-}
-
 int pointDistance(int x1, int y1, int x2, int y2) {
     const double dx = static_cast<double>(x1) - x2, dy = static_cast<double>(y1) - y2;
     return static_cast<int>(std::sqrt(dx * dx + dy * dy));

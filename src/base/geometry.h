@@ -43,9 +43,6 @@ inline Rect rectFromCorners(int x1, int y1, int x2, int y2) {
 // r with every side moved out by m.
 Rect rectGrow(const Rect& r, int m);
 
-// The smallest rectangle holding both.
-Rect rectUnion(const Rect& a, const Rect& b);
-
 // The area two rectangles share; 0 when they only touch.
 inline std::int64_t rectOverlapArea(const Rect& a, const Rect& b) {
     const std::int64_t l = std::max(a.left, b.left), t = std::max(a.top, b.top);

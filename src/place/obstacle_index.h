@@ -23,8 +23,6 @@ public:
 
     void add(const Rect& r);
 
-    int size() const { return static_cast<int>(entries_.size()); }
-
     // Calls visit(rect) for every rectangle that overlaps area (shares a
     // positive area with it), in the order they were added. Not reentrant:
     // visit must not query the index.
