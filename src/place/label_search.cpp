@@ -225,17 +225,16 @@ const LabelSearch::Candidates& LabelSearch::candidates(int iconHalfWidth) {
     return table;
 }
 
-std::vector<Rect>& LabelSearch::leaderOffsets(int iconHalfWidth, int width, int height) {
-    // Kept for a bounded number of sizes; a rectangle with left > right is
-    // not worked out yet.
-    constexpr std::size_t KEPT_SIZES = 64;
-    const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(iconHalfWidth)) << 40) ^
-                              (static_cast<std::uint64_t>(static_cast<std::uint32_t>(width)) << 20) ^
-                              static_cast<std::uint32_t>(height);
-    if (leaderOffsets_.size() >= KEPT_SIZES && !leaderOffsets_.contains(key)) leaderOffsets_.clear();
-    std::vector<Rect>& offsets = leaderOffsets_[key];
-    if (offsets.empty()) offsets.assign(static_cast<std::size_t>(RINGS) * ANGLES, Rect{1, 0, 0, 0});
-    return offsets;
+void LabelSearch::useLeaderSize(int iconHalfWidth, int width, int height) {
+    const std::array<int, 3> size{iconHalfWidth, width, height};
+    if (leaders_.empty()) leaders_.resize(static_cast<std::size_t>(RINGS) * ANGLES);
+    if (size == leaderSize_) return;
+    leaderSize_ = size;
+    // Forget every slot at once: only slots of the current generation count.
+    if (++leaderGeneration_ == 0) {
+        for (LeaderSlot& slot : leaders_) slot.generation = 0;
+        leaderGeneration_ = 1;
+    }
 }
 
 PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles) {
@@ -277,15 +276,17 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     auto skipNone = [](const CandidateGroup&) { return false; };
     // The leader's box of candidate k, whose place from the anchor is the
     // same for every object of the same icon and label size.
-    std::vector<Rect>& leaders = leaderOffsets(iconHalfWidth, width, height);
+    useLeaderSize(iconHalfWidth, width, height);
     auto leaderOf = [&](const Rect& label, int k) {
         if (offsets[k].exact) return leaderBox(anchor, label);
-        Rect& known = leaders[k];
-        if (known.left > known.right) {
+        LeaderSlot& slot = leaders_[k];
+        if (slot.generation != leaderGeneration_) {
             const Rect box = leaderBox(anchor, label);
-            known = {box.left - anchor.x, box.top - anchor.y, box.right - anchor.x, box.bottom - anchor.y};
+            slot = {static_cast<std::int16_t>(box.left - anchor.x), static_cast<std::int16_t>(box.top - anchor.y),
+                    static_cast<std::int16_t>(box.right - anchor.x), static_cast<std::int16_t>(box.bottom - anchor.y),
+                    leaderGeneration_};
         }
-        return Rect{anchor.x + known.left, anchor.y + known.top, anchor.x + known.right, anchor.y + known.bottom};
+        return Rect{anchor.x + slot.left, anchor.y + slot.top, anchor.x + slot.right, anchor.y + slot.bottom};
     };
 
     std::int64_t best = std::numeric_limits<std::int64_t>::max();

@@ -5,6 +5,7 @@
 #include "place/obstacle_index.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -88,9 +89,15 @@ private:
         std::vector<std::uint32_t> start_, fill_, ids_;
     };
 
-    // Where each candidate's leader box lies from the anchor, for one icon
-    // half-width and label size, worked out as candidates need it.
-    std::vector<Rect>& leaderOffsets(int iconHalfWidth, int width, int height);
+    // Where each candidate's leader box lies from the anchor, for the icon
+    // half-width and label size of the label before, worked out as
+    // candidates need it; a slot of an older generation is not known.
+    struct LeaderSlot {
+        std::int16_t left, top, right, bottom;
+        std::uint32_t generation;
+    };
+    // Keeps the slots when the size is the one before, else forgets them.
+    void useLeaderSize(int iconHalfWidth, int width, int height);
 
     struct RectHash {
         std::size_t operator()(const Rect& r) const {
@@ -102,7 +109,9 @@ private:
 
     std::unordered_map<int, Candidates> candidates_;
     std::unordered_map<Rect, std::size_t, RectHash> slotOf_;
-    std::unordered_map<std::uint64_t, std::vector<Rect>> leaderOffsets_;
+    std::vector<LeaderSlot> leaders_;
+    std::array<int, 3> leaderSize_{-1, -1, -1};
+    std::uint32_t leaderGeneration_ = 1;
     std::vector<Counted> heavy_, light_;
     CellLists lightCells_;
     std::vector<Rect> near_;
