@@ -231,6 +231,7 @@ void LabelSearch::useLeaderSize(int iconHalfWidth, int width, int height) {
     if (size == leaderSize_) return;
     leaderSize_ = size;
     // Forget every slot at once: only slots of the current generation count.
+    // cppcheck-suppress knownConditionTrueFalse ; the count wraps after 2^32 sizes
     if (++leaderGeneration_ == 0) {
         for (LeaderSlot& slot : leaders_) slot.generation = 0;
         leaderGeneration_ = 1;
