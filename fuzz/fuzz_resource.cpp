@@ -39,7 +39,6 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-bool startsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
 Outcome readInto(const std::string& path, const std::string& content, int entries, bool verbose) {
     ImagePtr image(gdImageCreate(4, 4));
@@ -68,8 +67,8 @@ Outcome readInto(const std::string& path, const std::string& content, int entrie
     FUZZ_CHECK(recorder.reported == (verbose ? "reading resource file " + path + "\n" : ""),
                "reported: " + recorder.reported);
     for (const std::string& warning : recorder.warnings)
-        FUZZ_CHECK(startsWith(warning, "**** Warning bad resource file entry \n") ||
-                       startsWith(warning, "**** Error bad resource section "),
+        FUZZ_CHECK(warning.starts_with("**** Warning bad resource file entry \n") ||
+                       warning.starts_with("**** Error bad resource section "),
                    "warning: " + warning);
 
     Outcome outcome{roles, {}, recorder.warnings};

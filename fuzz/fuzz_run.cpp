@@ -231,10 +231,6 @@ Header expectedSize(const std::string& text) {
 
 // --- the error stream ------------------------------------------------------
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // A name as messages show it: one word, or nothing when the name starts
 // with a NUL byte (messages show names up to a NUL).
 bool isWord(const std::string& text) {
@@ -250,7 +246,7 @@ bool isNumber(const std::string& text) {
 // ' (object N, label "TEXT" from line L)'.
 bool isObjectContext(const std::string& text) {
     const std::string head = " (object ", middle = ", label \"", tail = "\" from line ";
-    if (!startsWith(text, head) || !text.ends_with(")")) return false;
+    if (!text.starts_with(head) || !text.ends_with(")")) return false;
     const std::size_t comma = text.find(middle);
     const std::size_t from = text.rfind(tail);
     if (comma == std::string::npos || from == std::string::npos || from < comma + middle.size()) return false;
@@ -265,7 +261,7 @@ const char* const ITEMS[] = {"title",      "background picture name", "tracks fl
 // A one-line message that ends the run.
 bool isFatalLine(const std::string& line) {
     const std::string scenarioLine = "**** Error bad scenario line ";
-    if (startsWith(line, scenarioLine)) {
+    if (line.starts_with(scenarioLine)) {
         std::size_t p = scenarioLine.size();
         const std::size_t digits = p;
         while (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p]))) ++p;
@@ -273,11 +269,11 @@ bool isFatalLine(const std::string& line) {
         const std::string rest = line.substr(p);
         return std::any_of(std::begin(ITEMS), std::end(ITEMS), [&](const char* item) {
             const std::string expected = std::string(": ") + item + " expected";
-            return rest == expected || (startsWith(rest, expected) && isObjectContext(rest.substr(expected.size())));
+            return rest == expected || (rest.starts_with(expected) && isObjectContext(rest.substr(expected.size())));
         });
     }
-    if (startsWith(line, "**** Error bad icon scale for type ")) return isWord(line.substr(35));
-    if (startsWith(line, "**** Error unable to write image file ")) return line.size() > 38;
+    if (line.starts_with("**** Error bad icon scale for type ")) return isWord(line.substr(35));
+    if (line.starts_with("**** Error unable to write image file ")) return line.size() > 38;
     return line == "**** Error invalid map extent or scale" || line == "**** Error unable to create the map image" ||
            line == "**** Error out of memory";
 }
@@ -287,7 +283,7 @@ bool isFatalLine(const std::string& line) {
 bool isFatalIconLine(const std::string& line) {
     for (const std::string& prefix : {std::string("**** Error unable to load source image "),
                                       std::string("**** Error picture too large ")}) {
-        if (startsWith(line, prefix)) return isWord(line.substr(prefix.size()));
+        if (line.starts_with(prefix)) return isWord(line.substr(prefix.size()));
     }
     return false;
 }
@@ -399,13 +395,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string outText = fuzz::drain(out);
     const std::string errText = fuzz::drain(err);
 
-    FUZZ_CHECK(startsWith(outText, "orvex v"), "the banner does not start the output: " + outText.substr(0, 80));
+    FUZZ_CHECK(outText.starts_with("orvex v"), "the banner does not start the output: " + outText.substr(0, 80));
 
     const std::vector<std::string> errLines = linesOf(errText);
     const std::set<std::string> after = place.listing();
     for (const std::string& name : after) {
         // The map is written as "<target>.tmp<pid>-<n>" and renamed.
-        FUZZ_CHECK(!startsWith(name, target + ".tmp"), "a temporary file is left behind: " + name);
+        FUZZ_CHECK(!name.starts_with(target + ".tmp"), "a temporary file is left behind: " + name);
         const bool isTarget = name == target && status == 0;
         FUZZ_CHECK(before.contains(name) || isTarget || (debug && isDebugIcon(name)),
                    "the run made an unexpected file: " + name);
@@ -441,9 +437,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int start = fatalMessageStart(errLines);
         FUZZ_CHECK(start >= 0, "a failed run's error stream does not end with a fatal message:\n" + errText);
         FUZZ_CHECK(noFatalBefore(errLines, start), "more than one fatal message:\n" + errText);
-        if (startsWith(errLines[start], "**** Error unable to write image file ")) {
+        if (errLines[start].starts_with("**** Error unable to write image file ")) {
             const std::string named = errLines[start].substr(38);
-            FUZZ_CHECK(named == target || startsWith(named, target + ": "),
+            FUZZ_CHECK(named == target || named.starts_with(target + ": "),
                        "the write error names another file: " + errLines[start]);
         }
         if (earlier) {
