@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -81,61 +80,38 @@ void octreeReduce(Octree& tree) {
 }
 
 void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
-    // A run of equal pixels down a column is added at once: only its first
-    // pixel can make a new leaf, and so start a reduction; the others land in
-    // the leaf that then holds their colour, which a reduction would have
-    // merged with the same sums. The leaf of each palette entry is
-    // remembered until a reduction, the only step that removes leaves.
-    // The runs of a strip of columns are found row by row, as gd keeps the
-    // pixels, and then added column by column.
+    // The tree changes shape only when a pixel's colour has no leaf on its
+    // path, and that can happen only at the first pixel of a palette entry:
+    // from then on a leaf lies on the entry's path, since a reduction only
+    // turns the parent of leaves into a leaf. And wherever a pixel's sums
+    // were added, they end in the leaf on its colour's path at the end. So
+    // adding each entry's pixels together, where its first pixel comes in
+    // column order, makes the same tree as adding them one by one.
     assert(!gdImageTrueColor(image));
-    struct Run {
-        int index;
-        std::int64_t length;
-    };
-    constexpr int STRIP = 512;
-    std::array<std::vector<Run>, STRIP> runs;
-    std::array<std::int64_t, STRIP> length{};
-    std::array<OctreeNode*, gdMaxColors> leafOf{};
     const int width = gdImageSX(image), height = gdImageSY(image);
-    for (int x0 = 0; x0 < width; x0 += STRIP) {
-        const int columns = std::min(STRIP, width - x0);
-        for (int c = 0; c < columns; ++c) runs[c].clear();
-        const unsigned char* above = nullptr;
-        for (int y = 0; y < height; ++y) {
-            const unsigned char* row = image->pixels[y] + x0;
-            if (above && std::memcmp(row, above, static_cast<std::size_t>(columns)) == 0) {
-                for (int c = 0; c < columns; ++c) ++length[c];
-            } else {
-                for (int c = 0; c < columns; ++c) {
-                    if (above && row[c] == above[c]) {
-                        ++length[c];
-                    } else {
-                        if (above) runs[c].push_back({above[c], length[c]});
-                        length[c] = 1;
-                    }
-                }
-            }
-            above = row;
+    std::array<std::int64_t, gdMaxColors> count{};
+    // Each entry's first pixel in column order: the leftmost, and of those
+    // the topmost, which the rows taken from the top find first.
+    std::array<int, gdMaxColors> firstX;
+    std::array<int, gdMaxColors> firstY{};
+    firstX.fill(width);
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = image->pixels[y];
+        for (int x = 0; x < width; ++x) {
+            const int i = row[x];
+            ++count[i];
+            if (x < firstX[i]) firstX[i] = x, firstY[i] = y;
         }
-        for (int c = 0; c < columns && above; ++c) runs[c].push_back({above[c], length[c]});
-        for (int c = 0; c < columns; ++c) {
-            for (const Run& run : runs[c]) {
-                const int i = run.index;
-                const int red = image->red[i], green = image->green[i], blue = image->blue[i];
-                if (leafOf[i]) {
-                    addToLeaf(*leafOf[i], red, green, blue, run.length);
-                    continue;
-                }
-                OctreeNode& leaf = octreeAddColor(tree, red, green, blue, run.length);
-                if (tree.leafCount > maxColors) {
-                    while (tree.leafCount > maxColors) octreeReduce(tree);
-                    leafOf.fill(nullptr);
-                } else {
-                    leafOf[i] = &leaf;
-                }
-            }
-        }
+    }
+    std::vector<int> used;
+    for (int i = 0; i < gdMaxColors; ++i)
+        if (count[i] > 0) used.push_back(i);
+    std::sort(used.begin(), used.end(), [&](int a, int b) {
+        return firstX[a] != firstX[b] ? firstX[a] < firstX[b] : firstY[a] < firstY[b];
+    });
+    for (const int i : used) {
+        octreeAddColor(tree, image->red[i], image->green[i], image->blue[i], count[i]);
+        while (tree.leafCount > maxColors) octreeReduce(tree);
     }
 }
 

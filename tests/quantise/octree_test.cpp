@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -103,8 +105,11 @@ TEST(Octree, DebugListsThePaletteAndItsSize) {
     EXPECT_EQ(image->blue[2], 255);  // after the entry that was there
 }
 
-std::vector<PaletteColor> pixelByPixel(gdImagePtr image, int budget) {
+// The tree the pixels make added one at a time, column by column, after
+// the colours already in `seed`.
+std::vector<PaletteColor> pixelByPixel(const std::vector<PaletteColor>& seed, gdImagePtr image, int budget) {
     Octree tree;
+    for (const PaletteColor& c : seed) octreeAddColor(tree, c.red, c.green, c.blue);
     for (int x = 0; x < gdImageSX(image); ++x)
         for (int y = 0; y < gdImageSY(image); ++y) {
             const int c = gdImageGetPixel(image, x, y);
@@ -114,17 +119,28 @@ std::vector<PaletteColor> pixelByPixel(gdImagePtr image, int budget) {
     return octreeCollectPalette(tree);
 }
 
-TEST(Octree, AddImageEqualsAddingPixelByPixelOverBudgetAndWiderThanAStrip) {
-    // 256 colours over the 244 budget; 600 columns, wider than a strip of 512.
-    ImagePtr many(gdImageCreate(600, 3));
-    for (int i = 0; i < 256; ++i) gdImageColorAllocate(many.get(), i, (i * 37) % 256, 255 - i);
-    for (int x = 0; x < 600; ++x)
-        for (int y = 0; y < 3; ++y) gdImageSetPixel(many.get(), x, y, (x * 7 + y * 3) % 256);
-    for (int budget : {OCTREE_BUDGET, 16, 1}) {
-        Octree tree;
-        octreeAddImage(tree, many.get(), budget);
-        EXPECT_LE(tree.leafCount, budget);
-        EXPECT_EQ(octreeCollectPalette(tree), pixelByPixel(many.get(), budget)) << budget;
+TEST(Octree, AddImageEqualsAddingPixelByPixel) {
+    // Random pictures over and under the budget, some entries sharing a
+    // colour, some first met low in an early column, added to a tree that
+    // already holds colours.
+    std::mt19937 random(7);
+    for (const auto [width, height, colours] : {std::array{600, 3, 256}, {7, 50, 256}, {40, 40, 30}, {1, 90, 200}}) {
+        ImagePtr picture(gdImageCreate(width, height));
+        for (int i = 0; i < colours; ++i) {
+            const int shade = static_cast<int>(random() % 64) * 4;
+            gdImageColorAllocate(picture.get(), shade, static_cast<int>(random() % 256), i % 3 == 0 ? 7 : shade);
+        }
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                gdImageSetPixel(picture.get(), x, y, static_cast<int>(random() % static_cast<unsigned>(colours)));
+        const std::vector<PaletteColor> seed{{0, 0, 0}, {255, 255, 255}, {128, 64, 32}};
+        for (int budget : {OCTREE_BUDGET, 16, 1}) {
+            Octree tree;
+            for (const PaletteColor& c : seed) octreeAddColor(tree, c.red, c.green, c.blue);
+            octreeAddImage(tree, picture.get(), budget);
+            EXPECT_LE(tree.leafCount, budget);
+            EXPECT_EQ(octreeCollectPalette(tree), pixelByPixel(seed, picture.get(), budget)) << width << " " << budget;
+        }
     }
 }
 
