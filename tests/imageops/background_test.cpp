@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 namespace {
 
 // A picture whose pixel (x, y) has the colour (x % 256, y % 256, 0) would
@@ -98,5 +101,58 @@ TEST(PlaceBackground, TallBackgroundIsCroppedToTheMapsProportions) {
     EXPECT_EQ(shown, 0);
 }
 
+// A palette image of random pixels over `colours` random entries, some of
+// them repeated, their red a multiple of 32 plus `shift`.
+ImagePtr randomPicture(std::mt19937& random, int width, int height, int colours, int shift = 0) {
+    ImagePtr image(gdImageCreate(width, height));
+    for (int i = 0; i < colours; ++i) {
+        const int red = static_cast<int>(random() % 8) * 32 + shift;
+        gdImageColorAllocate(image.get(), red, static_cast<int>(random() % 4) * 80, 255 - red);
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            gdImageSetPixel(image.get(), x, y, static_cast<int>(random() % static_cast<unsigned>(colours)));
+    return image;
+}
+
+TEST(PlaceBackground, GivesWhatGdsOwnCopiesGive) {
+    // Pictures scaled up, down and not at all (the map's proportions, so
+    // that nothing is cropped) and tiled, onto maps whose palettes have room,
+    // get full on the way, or are full already, so that colours are found,
+    // added and matched to the closest as gd does in the same order.
+    std::mt19937 random(3);
+    for (int round = 0; round < 60; ++round) {
+        const int sx = 1 + static_cast<int>(random() % 40), sy = 1 + static_cast<int>(random() % 40);
+        const int scale = static_cast<int>(random() % 3);
+        const int mapWidth = scale == 0 ? sx : scale == 1 ? 3 * sx : std::max(1, sx / 2);
+        const int mapHeight = scale == 0 ? sy : scale == 1 ? 3 * sy : std::max(1, sy / 2);
+        const bool tiling = round % 4 == 0;
+        if (!tiling && scale == 2 && (sx % 2 != 0 || sy % 2 != 0)) continue;  // would be cropped
+        ImagePtr picture = randomPicture(random, sx, sy, 1 + static_cast<int>(random() % 256));
+        // Half the maps have colours the pictures lack, so that a full
+        // palette matches the closest.
+        ImagePtr map = randomPicture(random, tiling ? 3 * sx + 5 : mapWidth, tiling ? 2 * sy + 3 : mapHeight,
+                                     1 + static_cast<int>(random() % 256), round % 2 == 0 ? 0 : 16);
+        const int w = gdImageSX(map.get()), h = gdImageSY(map.get());
+        ImagePtr expected(gdImageCreate(w, h));
+        for (int i = 0; i < map->colorsTotal; ++i)
+            gdImageColorAllocate(expected.get(), map->red[i], map->green[i], map->blue[i]);
+        for (int y = 0; y < h; ++y) std::copy_n(map->pixels[y], w, expected->pixels[y]);
+        if (tiling) {
+            for (int y = 0; y <= h / sy; ++y)
+                for (int x = 0; x <= w / sx; ++x) gdImageCopy(expected.get(), picture.get(), x * sx, y * sy, 0, 0, sx, sy);
+        } else {
+            gdImageCopyResized(expected.get(), picture.get(), 0, 0, 0, 0, w, h, sx, sy);
+        }
+        placeBackground(map.get(), 0, 0, w, h, picture.get(), tiling);
+        ASSERT_EQ(map->colorsTotal, expected->colorsTotal) << round;
+        for (int i = 0; i < map->colorsTotal; ++i)
+            ASSERT_TRUE(map->red[i] == expected->red[i] && map->green[i] == expected->green[i] &&
+                        map->blue[i] == expected->blue[i]) << round << " entry " << i;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(map->pixels[y][x], expected->pixels[y][x]) << round << " at " << x << "," << y;
+    }
+}
 
 }  // namespace
