@@ -342,7 +342,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     // with a count of two or more are summed one by one, the others bounded
     // through the table and summed from cell lists only where the bound
     // could still win.
-    const std::int64_t tableCost = regionArea / 8;
+    const std::int64_t tableCost = regionArea / 32;
     std::int64_t directCost = 0;
     CoverageTable coverage(region, narrowTable_, wideTable_);
     bool tableBuilt = false;

@@ -2,6 +2,7 @@
 
 #include "base/geometry.h"
 #include "imageops/blend.h"
+#include "imageops/copy.h"
 #include "render/text.h"
 
 #include <gdfonts.h>
@@ -41,7 +42,7 @@ void drawLegend(Canvas& canvas, const Catalogue& catalogue, const MapHeader& hea
         const ObjectType& type = catalogue.types[index];
         const int r = type.iconHalfWidth;
         const gdImagePtr icon = type.icon(3);
-        gdImageCopy(image, icon, iconColumn + maxR - r, y, 0, 0, 2 * r, 2 * r);
+        copyPicture(image, icon, iconColumn + maxR - r, y, 0, 0, 2 * r, 2 * r);
         const int nameLength = static_cast<int>(type.name.size());
         drawString(image, font, iconColumn - sw * nameLength, y + r - sh / 2, type.name,
                    canvas.colorIndex[LEGENDTEXTCOLOR]);

@@ -1,6 +1,7 @@
 #include "render/objects.h"
 
 #include "imageops/blend.h"
+#include "imageops/copy.h"
 
 #include <cmath>
 #include <cstdint>
@@ -63,7 +64,7 @@ void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const M
         const int h = object.iconHalfWidth();
         // The icon's centre pixel (h, h) lands on the anchor; an odd-sided
         // icon loses its last row and column.
-        gdImageCopy(image, icon, object.px - h, object.py - h, 0, 0, 2 * h, 2 * h);
+        copyPicture(image, icon, object.px - h, object.py - h, 0, 0, 2 * h, 2 * h);
         if (header.objectTracks) drawCourse(canvas, header.frame, options.realThrust, object, obstacles);
         obstacles.add(rectFromCorners(object.px - h, object.py - h, object.px + h, object.py + h));
     }
