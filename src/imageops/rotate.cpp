@@ -28,22 +28,32 @@ int sampleAt(gdImagePtr icon, const Polar& p, double angle) {
     const double phi = p.theta - angle;
     const int u = roundToInt(gdImageSX(icon) / 2 + p.rho * std::cos(phi));
     const int v = roundToInt(gdImageSY(icon) / 2 + p.rho * std::sin(phi));
-    return gdImageBoundsSafe(icon, u, v) ? gdImageGetPixel(icon, u, v) : -1;
+    const bool inside = u >= icon->cx1 && u <= icon->cx2 && v >= icon->cy1 && v <= icon->cy2;
+    return inside ? icon->pixels[v][u] : -1;
 }
 
 // One output picture with its palette: a colour resolves to the same entry
-// every time, as the palette only grows, so each one is remembered.
+// every time, as the palette only grows, so each one is remembered, by the
+// colour or by the icon entry that gave it.
 class TurnedPicture {
 public:
     TurnedPicture(int n, bool colorMap) : image_(gdImageCreate(n, n)) {
         const int ground = colorMap ? 0 : 255;
         setTransparentIndex(image_.get(), gdImageColorAllocate(image_.get(), ground, ground, ground));
+        ofEntry_.fill(-1);
     }
 
     void set(int i, int j, int red, int green, int blue) {
         const auto [it, isNew] = resolved_.try_emplace((red << 16) | (green << 8) | blue, 0);
         if (isNew) it->second = resolveColor(image_.get(), red, green, blue);
-        gdImageSetPixel(image_.get(), i, j, it->second);
+        image_->pixels[j][i] = static_cast<unsigned char>(it->second);
+    }
+
+    // Pixel (i, j) in the colour of the icon's entry c.
+    void setEntry(int i, int j, gdImagePtr icon, int c) {
+        int& entry = ofEntry_[static_cast<std::size_t>(c)];
+        if (entry < 0) entry = resolveColor(image_.get(), icon->red[c], icon->green[c], icon->blue[c]);
+        image_->pixels[j][i] = static_cast<unsigned char>(entry);
     }
 
     ImagePtr release() { return std::move(image_); }
@@ -51,6 +61,7 @@ public:
 private:
     ImagePtr image_;
     std::unordered_map<int, int> resolved_;
+    std::array<int, gdMaxColors> ofEntry_;
 };
 
 }  // namespace
@@ -78,7 +89,7 @@ std::vector<ImagePtr> rotateIconAll(gdImagePtr icon, const std::vector<double>& 
                 const Polar p = polarOf(i - h, j - h, scale);
                 for (std::size_t a = 0; a < angles.size(); ++a) {
                     const int c = sampleAt(icon, p, angles[a]);
-                    if (c >= 0) outputs[a].set(i, j, icon->red[c], icon->green[c], icon->blue[c]);
+                    if (c >= 0) outputs[a].setEntry(i, j, icon, c);
                     // else it stays the transparent ground
                 }
                 continue;
