@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 MapFrame mapOf(double xMin, double yMin, double scale, int width, int height) {
@@ -73,6 +75,26 @@ TEST(Rects, NearestEdgeMidpointPrefersEarlierSidesOnTies) {
     // Distances are truncated before comparing: 29.41 to the left and 29.07
     // to the bottom tie at 29, and the left side stays.
     EXPECT_EQ(nearestEdgeMidpoint(r, -17, 29), (PixelPoint{0, 5}));
+}
+
+TEST(Rects, NearestEdgeMidpointComparesTruncatedDistances) {
+    // Against the distances worked out side by side: small and far
+    // rectangles, points inside, on and beyond them, and coordinates past
+    // 2^25, where the squares no longer stay small.
+    std::mt19937 random(9);
+    auto coordinate = [&](int spread) { return static_cast<int>(random() % (2U * spread + 1)) - spread; };
+    for (int round = 0; round < 20000; ++round) {
+        const int spread = round % 4 == 3 ? (1 << 29) : round % 4 == 2 ? 3000 : 40;
+        const int left = coordinate(spread), top = coordinate(spread);
+        const Rect r{left, top, left + static_cast<int>(random() % 60), top + static_cast<int>(random() % 60)};
+        const int x = coordinate(spread), y = coordinate(spread);
+        const PixelPoint sides[4] = {{r.left, r.top + (r.bottom - r.top) / 2}, {r.left + (r.right - r.left) / 2, r.bottom},
+                                     {r.right, r.top + (r.bottom - r.top) / 2}, {r.left + (r.right - r.left) / 2, r.top}};
+        PixelPoint expected = sides[0];
+        for (const PixelPoint& c : sides)
+            if (pointDistance(c.x, c.y, x, y) < pointDistance(expected.x, expected.y, x, y)) expected = c;
+        ASSERT_EQ(nearestEdgeMidpoint(r, x, y), expected) << round;
+    }
 }
 
 }  // namespace
