@@ -92,83 +92,9 @@ std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vect
     return s;
 }
 
-// Coverage sums over a region: the number of obstacles over each pixel,
-// summed over any rectangle inside the region in four look-ups. The sums
-// are kept in 32 bits when the obstacles cannot reach 2^31 over the whole
-// region, which halves the table's memory traffic.
-class CoverageTable {
-public:
-    CoverageTable(const Rect& region, std::vector<std::int32_t>& narrow, std::vector<std::int64_t>& wide)
-        : x0_(region.left), y0_(region.top), stride_(region.right - region.left + 2),
-          rows_(region.bottom - region.top + 2), narrow_(narrow), wide_(wide) {}
-
-    // Fills the table from obstacles cut to the region, totalCount of them
-    // with their counts.
-    template <class Counted>
-    void build(const std::vector<Counted>& obstacles, std::int64_t totalCount) {
-        const std::int64_t area = static_cast<std::int64_t>(stride_) * rows_;
-        isNarrow_ = totalCount < (std::int64_t{1} << 31) / area;
-        if (isNarrow_) fill(narrow_, obstacles);
-        else fill(wide_, obstacles);
-    }
-
-    // The coverage summed over the pixels of r (right and bottom sides
-    // excluded), which lies inside the region.
-    std::int64_t sum(const Rect& r) const { return isNarrow_ ? sumOf(narrow_, r) : sumOf(wide_, r); }
-
-private:
-    // Entry (i, j) holds the sum over the pixels left of x0 + i and above
-    // y0 + j, so the first row and column stay 0.
-    template <class T, class Counted>
-    void fill(std::vector<T>& table, const std::vector<Counted>& obstacles) {
-        table.assign(static_cast<std::size_t>(stride_) * rows_, 0);
-        // A mark at pixel (x, y) counts for the pixels from there right and down.
-        auto mark = [&](int x, int y, std::int64_t v) {
-            table[static_cast<std::size_t>(y - y0_ + 1) * stride_ + (x - x0_ + 1)] += static_cast<T>(v);
-        };
-        for (const Counted& o : obstacles) {
-            mark(o.rect.left, o.rect.top, o.count);
-            mark(o.rect.right, o.rect.top, -o.count);
-            mark(o.rect.left, o.rect.bottom, -o.count);
-            mark(o.rect.right, o.rect.bottom, o.count);
-        }
-        // Corner marks to coverage, then coverage to sums from the corner: a
-        // sum from the left twice along each row, then from the top twice
-        // down each column, the first of those kept in `down`.
-        std::vector<T> down(static_cast<std::size_t>(stride_), 0);
-        for (int j = 1; j < rows_; ++j) {
-            T* row = &table[static_cast<std::size_t>(j) * stride_];
-            T marks = 0, coverage = 0;
-            for (int i = 1; i < stride_; ++i) {
-                marks += row[i];
-                coverage += marks;
-                row[i] = coverage;
-            }
-            const T* above = row - stride_;
-            for (int i = 1; i < stride_; ++i) {
-                down[i] += row[i];
-                row[i] = above[i] + down[i];
-            }
-        }
-    }
-
-    template <class T>
-    std::int64_t sumOf(const std::vector<T>& table, const Rect& r) const {
-        auto at = [&](int x, int y) -> std::int64_t {
-            return table[static_cast<std::size_t>(y - y0_) * stride_ + (x - x0_)];
-        };
-        return at(r.right, r.bottom) - at(r.left, r.bottom) - at(r.right, r.top) + at(r.left, r.top);
-    }
-
-    int x0_, y0_, stride_, rows_;
-    bool isNarrow_ = true;
-    std::vector<std::int32_t>& narrow_;
-    std::vector<std::int64_t>& wide_;
-};
-
 }  // namespace
 
-void LabelSearch::CellLists::build(const Rect& region, const std::vector<Counted>& obstacles) {
+void LabelSearch::CellLists::build(const Rect& region, const std::vector<CountedRect>& obstacles) {
     x0_ = region.left, y0_ = region.top;
     columns_ = ((region.right - region.left) >> CELL_SHIFT) + 1;
     rows_ = ((region.bottom - region.top) >> CELL_SHIFT) + 1;
@@ -179,7 +105,7 @@ void LabelSearch::CellLists::build(const Rect& region, const std::vector<Counted
             for (int column = columnOf(o.left); column <= columnOf(o.right - 1); ++column)
                 action(static_cast<std::size_t>(row) * columns_ + column);
     };
-    for (const Counted& o : obstacles) forEachCell(o.rect, [&](std::size_t cell) { ++start_[cell + 1]; });
+    for (const CountedRect& o : obstacles) forEachCell(o.rect, [&](std::size_t cell) { ++start_[cell + 1]; });
     for (std::size_t cell = 1; cell < start_.size(); ++cell) start_[cell] += start_[cell - 1];
     ids_.resize(start_.back());
     fill_.assign(start_.begin(), start_.end() - 1);
@@ -320,7 +246,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     // The leader's terms, summed until they reach `limit`.
     auto leaderPart = [&](const Rect& leader, std::int64_t limit) {
         std::int64_t s = 0;
-        for (const Counted& o : distinct_) {
+        for (const CountedRect& o : distinct_) {
             const std::int64_t b = rectOverlapArea(o.rect, leader);
             s += o.count * (3 * b / 10);
             if (s >= limit) break;
@@ -329,7 +255,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     };
     auto areaPart = [&](const Rect& label, std::int64_t limit) {
         std::int64_t s = 0;
-        for (const Counted& o : distinct_) {
+        for (const CountedRect& o : distinct_) {
             s += o.count * rectOverlapArea(o.rect, label);
             if (s >= limit) break;
         }
@@ -344,22 +270,21 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     // could still win.
     const std::int64_t tableCost = regionArea / 32;
     std::int64_t directCost = 0;
-    CoverageTable coverage(region, narrowTable_, wideTable_);
     bool tableBuilt = false;
     std::int64_t lightCount = 0, totalCount = 0;
     auto buildTables = [&] {
-        for (const Counted& o : distinct_) totalCount += o.count;
-        coverage.build(distinct_, totalCount);
+        for (const CountedRect& o : distinct_) totalCount += o.count;
+        coverage_.build(region, distinct_, totalCount);
         heavy_.clear();
         light_.clear();
-        for (const Counted& o : distinct_) (o.count > 1 ? heavy_ : light_).push_back(o);
+        for (const CountedRect& o : distinct_) (o.count > 1 ? heavy_ : light_).push_back(o);
         lightCount = static_cast<std::int64_t>(light_.size());
         lightCells_.build(region, light_);
         tableBuilt = true;
     };
     // The leader's part from the tables, or any value not below `limit`.
     auto boundedLeaderPart = [&](const Rect& leader, std::int64_t limit) -> std::int64_t {
-        const std::int64_t covered = coverage.sum(leader);
+        const std::int64_t covered = coverage_.sum(leader);
         // No obstacle adds to the leader's part unless it covers 4 of its
         // pixels: 0.3 x 3 truncates to 0.
         if (covered < 4) return 0;
@@ -367,7 +292,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         const std::int64_t lower = 3 * covered - 9 * totalCount;
         if (lower > 0 && (lower + 9) / 10 >= limit) return (lower + 9) / 10;
         std::int64_t s = 0, heavyCovered = 0;
-        for (const Counted& o : heavy_) {
+        for (const CountedRect& o : heavy_) {
             const std::int64_t b = rectOverlapArea(o.rect, leader);
             s += o.count * (3 * b / 10);
             heavyCovered += o.count * b;
@@ -376,7 +301,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         if (lightLower > 0) s += (lightLower + 9) / 10;
         if (s >= limit) return s;
         s = s - (lightLower > 0 ? (lightLower + 9) / 10 : 0);
-        lightCells_.visit(leader, light_, [&](const Counted& o) {
+        lightCells_.visit(leader, light_, [&](const CountedRect& o) {
             s += 3 * rectOverlapArea(o.rect, leader) / 10;
             return s < limit;
         });
@@ -389,12 +314,12 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         const int left = g.sideX > 0 ? g.dxMax : g.dxMax - width, right = g.sideX > 0 ? g.dxMin + width : g.dxMin;
         const int top = g.sideY > 0 ? g.dyMax : g.dyMax - height, bottom = g.sideY > 0 ? g.dyMin + height : g.dyMin;
         if (right <= left || bottom <= top) return false;
-        return coverage.sum({anchor.x + left, anchor.y + top, anchor.x + right, anchor.y + bottom}) >= best;
+        return coverage_.sum({anchor.x + left, anchor.y + top, anchor.x + right, anchor.y + bottom}) >= best;
     };
     forEachCandidate([&](const Rect& label, int k) {
         if (!tableBuilt && directCost > tableCost) buildTables();
         if (tableBuilt) {
-            const std::int64_t a = coverage.sum(label);
+            const std::int64_t a = coverage_.sum(label);
             if (a >= best) return true;
             return consider(label, a + boundedLeaderPart(leaderOf(label, k), best - a));
         }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/geometry.h"
+#include "place/coverage_table.h"
 #include "place/obstacle_index.h"
 
 #include <algorithm>
@@ -25,13 +26,6 @@ public:
     PixelPoint place(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles);
 
 private:
-    // An obstacle cut to the search region, and how many identical ones
-    // there are.
-    struct Counted {
-        Rect rect;
-        std::int64_t count;
-    };
-
     // Where a candidate's anchor point lies from the object's anchor, for
     // the candidates of one icon half-width in order.
     struct CandidateOffset {
@@ -59,18 +53,18 @@ private:
     // rectangle begins, so each counts once.
     class CellLists {
     public:
-        void build(const Rect& region, const std::vector<Counted>& obstacles);
+        void build(const Rect& region, const std::vector<CountedRect>& obstacles);
 
         // Calls take(obstacle) for each obstacle that overlaps r, which lies
         // in the region, until take returns false.
         template <class Take>
-        void visit(const Rect& r, const std::vector<Counted>& obstacles, Take take) const {
+        void visit(const Rect& r, const std::vector<CountedRect>& obstacles, Take take) const {
             if (r.right <= r.left || r.bottom <= r.top) return;
             for (int row = rowOf(r.top); row <= rowOf(r.bottom - 1); ++row) {
                 for (int column = columnOf(r.left); column <= columnOf(r.right - 1); ++column) {
                     const std::size_t cell = static_cast<std::size_t>(row) * columns_ + column;
                     for (std::uint32_t k = start_[cell]; k < start_[cell + 1]; ++k) {
-                        const Counted& o = obstacles[ids_[k]];
+                        const CountedRect& o = obstacles[ids_[k]];
                         if (rectOverlapArea(o.rect, r) == 0 || columnOf(std::max(o.rect.left, r.left)) != column ||
                             rowOf(std::max(o.rect.top, r.top)) != row)
                             continue;
@@ -112,11 +106,10 @@ private:
     std::vector<LeaderSlot> leaders_;
     std::array<int, 3> leaderSize_{-1, -1, -1};
     std::uint32_t leaderGeneration_ = 1;
-    std::vector<Counted> heavy_, light_;
+    std::vector<CountedRect> heavy_, light_;
     CellLists lightCells_;
     std::vector<Rect> near_;
-    std::vector<Counted> distinct_;
-    std::vector<std::int32_t> narrowTable_;
-    std::vector<std::int64_t> wideTable_;
+    std::vector<CountedRect> distinct_;
+    CoverageTable coverage_;
 
 };
