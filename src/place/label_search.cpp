@@ -115,37 +115,40 @@ void LabelSearch::CellLists::build(const Rect& region, const std::vector<Counted
 
 const LabelSearch::Candidates& LabelSearch::candidates(int iconHalfWidth) {
     Candidates& table = candidates_[iconHalfWidth];
-    if (!table.offsets.empty()) return table;
+    if (!table.list.empty()) return table;
     // A candidate's anchor point is the object's anchor moved by the
     // rounded ring offset: adding a whole coordinate first changes nothing,
     // except for an offset that lies near a half, which is computed from the
     // object's position instead.
+    table.list.reserve(static_cast<std::size_t>(RINGS) * ANGLES);
+    Candidate before{};
     for (int ring = 0; ring < RINGS; ++ring) {
         const double radius = iconHalfWidth + ring;
         for (int j = 0; j < ANGLES; ++j) {
             const double tx = radius * directions()[j].cosine, ty = radius * directions()[j].sine;
-            CandidateOffset o{static_cast<std::int16_t>(roundToInt(tx)), static_cast<std::int16_t>(roundToInt(ty)),
-                              nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT, false};
+            const Candidate c{ring * ANGLES + j, static_cast<std::int16_t>(roundToInt(tx)),
+                              static_cast<std::int16_t>(roundToInt(ty)),
+                              nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT};
             const bool sameSides = j > 0 && sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
-            if (sameSides) {
-                const CandidateOffset& before = table.offsets.back();
-                o.repeat = !o.exact && !before.exact && o.dx == before.dx && o.dy == before.dy;
-            }
+            const bool repeat = sameSides && !c.exact && !before.exact && c.dx == before.dx && c.dy == before.dy;
+            before = c;
+            if (repeat) continue;
             // Groups of neighbouring candidates whose anchor points lie
-            // within a few pixels of each other.
-            const int k = static_cast<int>(table.offsets.size());
+            // within a few pixels of each other. A repeated rectangle would
+            // have joined the group of the one before it.
+            const int n = static_cast<int>(table.list.size());
             CandidateGroup* group = table.groups.empty() ? nullptr : &table.groups.back();
-            const bool joins = group && sameSides && group->bounded && !o.exact &&
-                               std::max<int>(group->dxMax, o.dx) - std::min<int>(group->dxMin, o.dx) <= GROUP_SPREAD &&
-                               std::max<int>(group->dyMax, o.dy) - std::min<int>(group->dyMin, o.dy) <= GROUP_SPREAD;
+            const bool joins = group && sameSides && group->bounded && !c.exact &&
+                               std::max<int>(group->dxMax, c.dx) - std::min<int>(group->dxMin, c.dx) <= GROUP_SPREAD &&
+                               std::max<int>(group->dyMax, c.dy) - std::min<int>(group->dyMin, c.dy) <= GROUP_SPREAD;
             if (joins) {
-                group->last = k + 1;
-                group->dxMin = std::min<int>(group->dxMin, o.dx), group->dxMax = std::max<int>(group->dxMax, o.dx);
-                group->dyMin = std::min<int>(group->dyMin, o.dy), group->dyMax = std::max<int>(group->dyMax, o.dy);
+                group->last = n + 1;
+                group->dxMin = std::min<int>(group->dxMin, c.dx), group->dxMax = std::max<int>(group->dxMax, c.dx);
+                group->dyMin = std::min<int>(group->dyMin, c.dy), group->dyMax = std::max<int>(group->dyMax, c.dy);
             } else {
-                table.groups.push_back({k, k + 1, o.dx, o.dx, o.dy, o.dy, sideX(j), sideY(j), !o.exact});
+                table.groups.push_back({n, n + 1, c.dx, c.dx, c.dy, c.dy, sideX(j), sideY(j), !c.exact});
             }
-            table.offsets.push_back(o);
+            table.list.push_back(c);
         }
     }
     return table;
@@ -179,34 +182,33 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     near_.clear();
     obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o) { near_.push_back(o); });
 
-    // The candidates in order, ring by ring, each ring by angle, less those
-    // that repeat the rectangle just before them: the same rectangle has the
-    // same score, which cannot beat the one before.
-    const Candidates& table = candidates(iconHalfWidth);
-    const std::vector<CandidateOffset>& offsets = table.offsets;
-    auto rectAt = [&](int k) {
-        const int ring = k / ANGLES, j = k % ANGLES;
-        const CandidateOffset& o = offsets[k];
-        if (o.exact) return candidateRect(anchor, iconHalfWidth + ring, j, width, height);
-        const int x = anchor.x + o.dx, y = anchor.y + o.dy;
-        return rectFromCorners(x, y, x + sideX(j) * width, y + sideY(j) * height);
-    };
     // The candidates in order, group by group. skipGroup may drop a whole
     // group that cannot hold a better candidate.
+    const Candidates& table = candidates(iconHalfWidth);
     auto forEachCandidate = [&](auto visit, auto skipGroup) {
         for (const CandidateGroup& group : table.groups) {
             if (skipGroup(group)) continue;
-            for (int k = group.first; k < group.last; ++k)
-                if (!offsets[k].repeat && !visit(rectAt(k), k)) return;
+            // Where the group's labels lie from their anchor points.
+            const int shiftX = group.sideX > 0 ? 0 : -width, shiftY = group.sideY > 0 ? 0 : -height;
+            for (int n = group.first; n < group.last; ++n) {
+                const Candidate& c = table.list[static_cast<std::size_t>(n)];
+                if (c.exact) {
+                    if (!visit(candidateRect(anchor, iconHalfWidth + c.k / ANGLES, c.k % ANGLES, width, height), c))
+                        return;
+                    continue;
+                }
+                const int x = anchor.x + c.dx + shiftX, y = anchor.y + c.dy + shiftY;
+                if (!visit(Rect{x, y, x + width, y + height}, c)) return;
+            }
         }
     };
     auto skipNone = [](const CandidateGroup&) { return false; };
     // The leader's box of candidate k, whose place from the anchor is the
     // same for every object of the same icon and label size.
     useLeaderSize(iconHalfWidth, width, height);
-    auto leaderOf = [&](const Rect& label, int k) {
-        if (offsets[k].exact) return leaderBox(anchor, label);
-        LeaderSlot& slot = leaders_[k];
+    auto leaderOf = [&](const Rect& label, const Candidate& c) {
+        if (c.exact) return leaderBox(anchor, label);
+        LeaderSlot& slot = leaders_[static_cast<std::size_t>(c.k)];
         if (slot.generation != leaderGeneration_) {
             const Rect box = leaderBox(anchor, label);
             slot = {static_cast<std::int16_t>(box.left - anchor.x), static_cast<std::int16_t>(box.top - anchor.y),
@@ -227,8 +229,8 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     if (static_cast<std::int64_t>(near_.size()) >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) {
         near_.clear();
         obstacles.visitOverlapping(region, [&](const Rect& o) { near_.push_back(o); });
-        forEachCandidate([&](const Rect& label, int k) {
-            return consider(label, orderedScore(label, leaderOf(label, k), near_, best));
+        forEachCandidate([&](const Rect& label, const Candidate& c) {
+            return consider(label, orderedScore(label, leaderOf(label, c), near_, best));
         }, skipNone);
         return chosen;
     }
@@ -316,17 +318,17 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         if (right <= left || bottom <= top) return false;
         return coverage_.sum({anchor.x + left, anchor.y + top, anchor.x + right, anchor.y + bottom}) >= best;
     };
-    forEachCandidate([&](const Rect& label, int k) {
+    forEachCandidate([&](const Rect& label, const Candidate& c) {
         if (!tableBuilt && directCost > tableCost) buildTables();
         if (tableBuilt) {
             const std::int64_t a = coverage_.sum(label);
             if (a >= best) return true;
-            return consider(label, a + boundedLeaderPart(leaderOf(label, k), best - a));
+            return consider(label, a + boundedLeaderPart(leaderOf(label, c), best - a));
         }
         directCost += static_cast<std::int64_t>(distinct_.size());
         const std::int64_t a = areaPart(label, best);
         if (a >= best) return true;
-        return consider(label, a + leaderPart(leaderOf(label, k), best - a));
+        return consider(label, a + leaderPart(leaderOf(label, c), best - a));
     }, groupCannotWin);
     return chosen;
 }

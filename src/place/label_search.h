@@ -26,12 +26,14 @@ public:
     PixelPoint place(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles);
 
 private:
-    // Where a candidate's anchor point lies from the object's anchor, for
-    // the candidates of one icon half-width in order.
-    struct CandidateOffset {
+    // A candidate whose rectangle differs from the one before it (the same
+    // rectangle has the same score, which cannot beat the one before): its
+    // place k in the order of all candidates, ring by ring and each ring by
+    // angle, and where its anchor point lies from the object's anchor.
+    struct Candidate {
+        std::int32_t k;
         std::int16_t dx, dy;
-        bool exact;   // near a half: computed from the object's position
-        bool repeat;  // the same rectangle as the candidate before it
+        bool exact;  // near a half: computed from the object's position
     };
     // Neighbouring candidates [first, last) of one ring whose labels extend
     // the same way, with the range of their offsets; a bounded group holds no
@@ -42,8 +44,9 @@ private:
         int sideX, sideY;
         bool bounded;
     };
+    // The candidates of one icon half-width, in order, and their groups.
     struct Candidates {
-        std::vector<CandidateOffset> offsets;
+        std::vector<Candidate> list;
         std::vector<CandidateGroup> groups;
     };
     const Candidates& candidates(int iconHalfWidth);
