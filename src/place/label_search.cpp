@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 // Scores, reordered. The score of a candidate is defined by a running sum
@@ -28,6 +29,8 @@ constexpr int RINGS = 32;
 constexpr int ANGLES = 360;
 // Beyond this radius the offsets would not fit their table.
 constexpr double OFFSET_LIMIT = 30000;
+// Candidates are numbered, and their offsets kept, in 16 bits.
+static_assert(RINGS * ANGLES <= INT16_MAX && OFFSET_LIMIT + 1 <= INT16_MAX);
 // The most the anchor points of one group of candidates lie apart.
 constexpr int GROUP_SPREAD = 2;
 constexpr std::int64_t EXACT_SUM_LIMIT = std::int64_t{1} << 49;
@@ -126,7 +129,7 @@ const LabelSearch::Candidates& LabelSearch::candidates(int iconHalfWidth) {
         const double radius = iconHalfWidth + ring;
         for (int j = 0; j < ANGLES; ++j) {
             const double tx = radius * directions()[j].cosine, ty = radius * directions()[j].sine;
-            const Candidate c{ring * ANGLES + j, static_cast<std::int16_t>(roundToInt(tx)),
+            const Candidate c{static_cast<std::int16_t>(ring * ANGLES + j), static_cast<std::int16_t>(roundToInt(tx)),
                               static_cast<std::int16_t>(roundToInt(ty)),
                               nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT};
             const bool sameSides = j > 0 && sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
@@ -136,21 +139,24 @@ const LabelSearch::Candidates& LabelSearch::candidates(int iconHalfWidth) {
             // Groups of neighbouring candidates whose anchor points lie
             // within a few pixels of each other. A repeated rectangle would
             // have joined the group of the one before it.
-            const int n = static_cast<int>(table.list.size());
+            const auto n = static_cast<std::int16_t>(table.list.size());
             CandidateGroup* group = table.groups.empty() ? nullptr : &table.groups.back();
             const bool joins = group && sameSides && group->bounded && !c.exact &&
-                               std::max<int>(group->dxMax, c.dx) - std::min<int>(group->dxMin, c.dx) <= GROUP_SPREAD &&
-                               std::max<int>(group->dyMax, c.dy) - std::min<int>(group->dyMin, c.dy) <= GROUP_SPREAD;
+                               std::max(group->dxMax, c.dx) - std::min(group->dxMin, c.dx) <= GROUP_SPREAD &&
+                               std::max(group->dyMax, c.dy) - std::min(group->dyMin, c.dy) <= GROUP_SPREAD;
             if (joins) {
-                group->last = n + 1;
-                group->dxMin = std::min<int>(group->dxMin, c.dx), group->dxMax = std::max<int>(group->dxMax, c.dx);
-                group->dyMin = std::min<int>(group->dyMin, c.dy), group->dyMax = std::max<int>(group->dyMax, c.dy);
+                group->last = static_cast<std::int16_t>(n + 1);
+                group->dxMin = std::min(group->dxMin, c.dx), group->dxMax = std::max(group->dxMax, c.dx);
+                group->dyMin = std::min(group->dyMin, c.dy), group->dyMax = std::max(group->dyMax, c.dy);
             } else {
-                table.groups.push_back({n, n + 1, c.dx, c.dx, c.dy, c.dy, sideX(j), sideY(j), !c.exact});
+                table.groups.push_back({n, static_cast<std::int16_t>(n + 1), c.dx, c.dx, c.dy, c.dy,
+                                        static_cast<std::int8_t>(sideX(j)), static_cast<std::int8_t>(sideY(j)), !c.exact});
             }
             table.list.push_back(c);
         }
     }
+    table.list.shrink_to_fit();
+    table.groups.shrink_to_fit();
     return table;
 }
 

@@ -31,17 +31,16 @@ private:
     // place k in the order of all candidates, ring by ring and each ring by
     // angle, and where its anchor point lies from the object's anchor.
     struct Candidate {
-        std::int32_t k;
-        std::int16_t dx, dy;
+        std::int16_t k, dx, dy;
         bool exact;  // near a half: computed from the object's position
     };
     // Neighbouring candidates [first, last) of one ring whose labels extend
     // the same way, with the range of their offsets; a bounded group holds no
     // candidate computed from the object's position.
     struct CandidateGroup {
-        int first, last;
-        int dxMin, dxMax, dyMin, dyMax;
-        int sideX, sideY;
+        std::int16_t first, last;
+        std::int16_t dxMin, dxMax, dyMin, dyMax;
+        std::int8_t sideX, sideY;
         bool bounded;
     };
     // The candidates of one icon half-width, in order, and their groups.
