@@ -29,8 +29,8 @@ constexpr int RINGS = 32;
 constexpr int ANGLES = 360;
 // Beyond this radius the offsets would not fit their table.
 constexpr double OFFSET_LIMIT = 30000;
-// Candidates are numbered, and their offsets kept, in 16 bits.
-static_assert(RINGS * ANGLES <= INT16_MAX && OFFSET_LIMIT + 1 <= INT16_MAX);
+// A ring's candidates are numbered, and their offsets kept, in 16 bits.
+static_assert(ANGLES <= INT16_MAX && OFFSET_LIMIT + 1 <= INT16_MAX);
 // The most the anchor points of one group of candidates lie apart.
 constexpr int GROUP_SPREAD = 2;
 constexpr std::int64_t EXACT_SUM_LIMIT = std::int64_t{1} << 49;
@@ -116,48 +116,44 @@ void LabelSearch::CellLists::build(const Rect& region, const std::vector<Counted
         forEachCell(obstacles[id].rect, [&](std::size_t cell) { ids_[fill_[cell]++] = static_cast<std::uint32_t>(id); });
 }
 
-const LabelSearch::Candidates& LabelSearch::candidates(int iconHalfWidth) {
-    Candidates& table = candidates_[iconHalfWidth];
-    if (!table.list.empty()) return table;
+const LabelSearch::Ring& LabelSearch::ring(int radius) {
+    Ring& ring = rings_[radius];
+    if (!ring.list.empty()) return ring;
     // A candidate's anchor point is the object's anchor moved by the
     // rounded ring offset: adding a whole coordinate first changes nothing,
     // except for an offset that lies near a half, which is computed from the
     // object's position instead.
-    table.list.reserve(static_cast<std::size_t>(RINGS) * ANGLES);
     Candidate before{};
-    for (int ring = 0; ring < RINGS; ++ring) {
-        const double radius = iconHalfWidth + ring;
-        for (int j = 0; j < ANGLES; ++j) {
-            const double tx = radius * directions()[j].cosine, ty = radius * directions()[j].sine;
-            const Candidate c{static_cast<std::int16_t>(ring * ANGLES + j), static_cast<std::int16_t>(roundToInt(tx)),
-                              static_cast<std::int16_t>(roundToInt(ty)),
-                              nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT};
-            const bool sameSides = j > 0 && sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
-            const bool repeat = sameSides && !c.exact && !before.exact && c.dx == before.dx && c.dy == before.dy;
-            before = c;
-            if (repeat) continue;
-            // Groups of neighbouring candidates whose anchor points lie
-            // within a few pixels of each other. A repeated rectangle would
-            // have joined the group of the one before it.
-            const auto n = static_cast<std::int16_t>(table.list.size());
-            CandidateGroup* group = table.groups.empty() ? nullptr : &table.groups.back();
-            const bool joins = group && sameSides && group->bounded && !c.exact &&
-                               std::max(group->dxMax, c.dx) - std::min(group->dxMin, c.dx) <= GROUP_SPREAD &&
-                               std::max(group->dyMax, c.dy) - std::min(group->dyMin, c.dy) <= GROUP_SPREAD;
-            if (joins) {
-                group->last = static_cast<std::int16_t>(n + 1);
-                group->dxMin = std::min(group->dxMin, c.dx), group->dxMax = std::max(group->dxMax, c.dx);
-                group->dyMin = std::min(group->dyMin, c.dy), group->dyMax = std::max(group->dyMax, c.dy);
-            } else {
-                table.groups.push_back({n, static_cast<std::int16_t>(n + 1), c.dx, c.dx, c.dy, c.dy,
-                                        static_cast<std::int8_t>(sideX(j)), static_cast<std::int8_t>(sideY(j)), !c.exact});
-            }
-            table.list.push_back(c);
+    for (int j = 0; j < ANGLES; ++j) {
+        const double tx = radius * directions()[j].cosine, ty = radius * directions()[j].sine;
+        const Candidate c{static_cast<std::int16_t>(j), static_cast<std::int16_t>(roundToInt(tx)),
+                          static_cast<std::int16_t>(roundToInt(ty)),
+                          nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT};
+        const bool sameSides = j > 0 && sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
+        const bool repeat = sameSides && !c.exact && !before.exact && c.dx == before.dx && c.dy == before.dy;
+        before = c;
+        if (repeat) continue;
+        // Groups of neighbouring candidates whose anchor points lie within a
+        // few pixels of each other. A repeated rectangle would have joined
+        // the group of the one before it.
+        const auto n = static_cast<std::int16_t>(ring.list.size());
+        CandidateGroup* group = ring.groups.empty() ? nullptr : &ring.groups.back();
+        const bool joins = group && sameSides && group->bounded && !c.exact &&
+                           std::max(group->dxMax, c.dx) - std::min(group->dxMin, c.dx) <= GROUP_SPREAD &&
+                           std::max(group->dyMax, c.dy) - std::min(group->dyMin, c.dy) <= GROUP_SPREAD;
+        if (joins) {
+            group->last = static_cast<std::int16_t>(n + 1);
+            group->dxMin = std::min(group->dxMin, c.dx), group->dxMax = std::max(group->dxMax, c.dx);
+            group->dyMin = std::min(group->dyMin, c.dy), group->dyMax = std::max(group->dyMax, c.dy);
+        } else {
+            ring.groups.push_back({n, static_cast<std::int16_t>(n + 1), c.dx, c.dx, c.dy, c.dy,
+                                   static_cast<std::int8_t>(sideX(j)), static_cast<std::int8_t>(sideY(j)), !c.exact});
         }
+        ring.list.push_back(c);
     }
-    table.list.shrink_to_fit();
-    table.groups.shrink_to_fit();
-    return table;
+    ring.list.shrink_to_fit();
+    ring.groups.shrink_to_fit();
+    return ring;
 }
 
 void LabelSearch::useLeaderSize(int iconHalfWidth, int width, int height) {
@@ -188,23 +184,29 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     near_.clear();
     obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o) { near_.push_back(o); });
 
-    // The candidates in order, group by group. skipGroup may drop a whole
-    // group that cannot hold a better candidate.
-    const Candidates& table = candidates(iconHalfWidth);
+    // The candidates in order, ring by ring and each ring group by group;
+    // visit takes the label's rectangle, the candidate and its place k in
+    // that order. skipGroup may drop a whole group that cannot hold a better
+    // candidate.
+    std::array<const Ring*, RINGS> rings{};
+    for (int r = 0; r < RINGS; ++r) rings[static_cast<std::size_t>(r)] = &ring(iconHalfWidth + r);
     auto forEachCandidate = [&](auto visit, auto skipGroup) {
-        for (const CandidateGroup& group : table.groups) {
-            if (skipGroup(group)) continue;
-            // Where the group's labels lie from their anchor points.
-            const int shiftX = group.sideX > 0 ? 0 : -width, shiftY = group.sideY > 0 ? 0 : -height;
-            for (int n = group.first; n < group.last; ++n) {
-                const Candidate& c = table.list[static_cast<std::size_t>(n)];
-                if (c.exact) {
-                    if (!visit(candidateRect(anchor, iconHalfWidth + c.k / ANGLES, c.k % ANGLES, width, height), c))
-                        return;
-                    continue;
+        for (int r = 0; r < RINGS; ++r) {
+            const Ring& candidates = *rings[static_cast<std::size_t>(r)];
+            for (const CandidateGroup& group : candidates.groups) {
+                if (skipGroup(group)) continue;
+                // Where the group's labels lie from their anchor points.
+                const int shiftX = group.sideX > 0 ? 0 : -width, shiftY = group.sideY > 0 ? 0 : -height;
+                for (int n = group.first; n < group.last; ++n) {
+                    const Candidate& c = candidates.list[static_cast<std::size_t>(n)];
+                    const int k = r * ANGLES + c.angle;
+                    if (c.exact) {
+                        if (!visit(candidateRect(anchor, iconHalfWidth + r, c.angle, width, height), c, k)) return;
+                        continue;
+                    }
+                    const int x = anchor.x + c.dx + shiftX, y = anchor.y + c.dy + shiftY;
+                    if (!visit(Rect{x, y, x + width, y + height}, c, k)) return;
                 }
-                const int x = anchor.x + c.dx + shiftX, y = anchor.y + c.dy + shiftY;
-                if (!visit(Rect{x, y, x + width, y + height}, c)) return;
             }
         }
     };
@@ -212,9 +214,9 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     // The leader's box of candidate k, whose place from the anchor is the
     // same for every object of the same icon and label size.
     useLeaderSize(iconHalfWidth, width, height);
-    auto leaderOf = [&](const Rect& label, const Candidate& c) {
+    auto leaderOf = [&](const Rect& label, const Candidate& c, int k) {
         if (c.exact) return leaderBox(anchor, label);
-        LeaderSlot& slot = leaders_[static_cast<std::size_t>(c.k)];
+        LeaderSlot& slot = leaders_[static_cast<std::size_t>(k)];
         if (slot.generation != leaderGeneration_) {
             const Rect box = leaderBox(anchor, label);
             slot = {static_cast<std::int16_t>(box.left - anchor.x), static_cast<std::int16_t>(box.top - anchor.y),
@@ -235,8 +237,8 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     if (static_cast<std::int64_t>(near_.size()) >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) {
         near_.clear();
         obstacles.visitOverlapping(region, [&](const Rect& o) { near_.push_back(o); });
-        forEachCandidate([&](const Rect& label, const Candidate& c) {
-            return consider(label, orderedScore(label, leaderOf(label, c), near_, best));
+        forEachCandidate([&](const Rect& label, const Candidate& c, int k) {
+            return consider(label, orderedScore(label, leaderOf(label, c, k), near_, best));
         }, skipNone);
         return chosen;
     }
@@ -324,17 +326,17 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         if (right <= left || bottom <= top) return false;
         return coverage_.sum({anchor.x + left, anchor.y + top, anchor.x + right, anchor.y + bottom}) >= best;
     };
-    forEachCandidate([&](const Rect& label, const Candidate& c) {
+    forEachCandidate([&](const Rect& label, const Candidate& c, int k) {
         if (!tableBuilt && directCost > tableCost) buildTables();
         if (tableBuilt) {
             const std::int64_t a = coverage_.sum(label);
             if (a >= best) return true;
-            return consider(label, a + boundedLeaderPart(leaderOf(label, c), best - a));
+            return consider(label, a + boundedLeaderPart(leaderOf(label, c, k), best - a));
         }
         directCost += static_cast<std::int64_t>(distinct_.size());
         const std::int64_t a = areaPart(label, best);
         if (a >= best) return true;
-        return consider(label, a + leaderPart(leaderOf(label, c), best - a));
+        return consider(label, a + leaderPart(leaderOf(label, c, k), best - a));
     }, groupCannotWin);
     return chosen;
 }

@@ -26,12 +26,12 @@ public:
     PixelPoint place(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles);
 
 private:
-    // A candidate whose rectangle differs from the one before it (the same
-    // rectangle has the same score, which cannot beat the one before): its
-    // place k in the order of all candidates, ring by ring and each ring by
-    // angle, and where its anchor point lies from the object's anchor.
+    // A candidate of one ring whose rectangle differs from the one before it
+    // (the same rectangle has the same score, which cannot beat the one
+    // before): its angle in degrees, and where its anchor point lies from
+    // the object's anchor.
     struct Candidate {
-        std::int16_t k, dx, dy;
+        std::int16_t angle, dx, dy;
         bool exact;  // near a half: computed from the object's position
     };
     // Neighbouring candidates [first, last) of one ring whose labels extend
@@ -43,12 +43,13 @@ private:
         std::int8_t sideX, sideY;
         bool bounded;
     };
-    // The candidates of one icon half-width, in order, and their groups.
-    struct Candidates {
+    // The candidates on the ring of one radius, by angle, and their groups:
+    // the same for every icon half-width whose rings include it.
+    struct Ring {
         std::vector<Candidate> list;
         std::vector<CandidateGroup> groups;
     };
-    const Candidates& candidates(int iconHalfWidth);
+    const Ring& ring(int radius);
 
     // The obstacles listed by 16-pixel cells of the search region. A visit
     // takes each obstacle in the one cell where its overlap with the visited
@@ -103,7 +104,7 @@ private:
         }
     };
 
-    std::unordered_map<int, Candidates> candidates_;
+    std::unordered_map<int, Ring> rings_;
     std::unordered_map<Rect, std::size_t, RectHash> slotOf_;
     std::vector<LeaderSlot> leaders_;
     std::array<int, 3> leaderSize_{-1, -1, -1};
