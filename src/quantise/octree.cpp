@@ -79,14 +79,7 @@ void octreeReduce(Octree& tree) {
     tree.leafCount -= merged - 1;
 }
 
-void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
-    // The tree changes shape only when a pixel's colour has no leaf on its
-    // path, and that can happen only at the first pixel of a palette entry:
-    // from then on a leaf lies on the entry's path, since a reduction only
-    // turns the parent of leaves into a leaf. And wherever a pixel's sums
-    // were added, they end in the leaf on its colour's path at the end. So
-    // adding each entry's pixels together, where its first pixel comes in
-    // column order, makes the same tree as adding them one by one.
+std::vector<ImageColor> imageColors(gdImagePtr image) {
     assert(!gdImageTrueColor(image));
     const int width = gdImageSX(image), height = gdImageSY(image);
     std::array<std::int64_t, gdMaxColors> count{};
@@ -95,24 +88,65 @@ void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
     std::array<int, gdMaxColors> firstX;
     std::array<int, gdMaxColors> firstY{};
     firstX.fill(width);
+    // A row equal to the one above holds no first pixel and adds that
+    // row's counts again, found once as runs of one entry.
+    struct Run {
+        int index, length;
+    };
+    std::vector<Run> runs;  // of the row above, once needed
+    bool haveRuns = false;
+    const unsigned char* above = nullptr;
     for (int y = 0; y < height; ++y) {
         const unsigned char* row = image->pixels[y];
+        if (above && std::equal(row, row + width, above)) {
+            if (!haveRuns) {
+                runs.clear();
+                for (int x = 0; x < width;) {
+                    const int start = x;
+                    while (++x < width && row[x] == row[start]) {}
+                    runs.push_back({row[start], x - start});
+                }
+                haveRuns = true;
+            }
+            for (const Run& run : runs) count[static_cast<std::size_t>(run.index)] += run.length;
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
             const int i = row[x];
-            ++count[i];
-            if (x < firstX[i]) firstX[i] = x, firstY[i] = y;
+            ++count[static_cast<std::size_t>(i)];
+            if (x < firstX[static_cast<std::size_t>(i)]) firstX[i] = x, firstY[i] = y;
         }
+        above = row;
+        haveRuns = false;
     }
     std::vector<int> used;
     for (int i = 0; i < gdMaxColors; ++i)
-        if (count[i] > 0) used.push_back(i);
+        if (count[static_cast<std::size_t>(i)] > 0) used.push_back(i);
     std::sort(used.begin(), used.end(), [&](int a, int b) {
         return firstX[a] != firstX[b] ? firstX[a] < firstX[b] : firstY[a] < firstY[b];
     });
-    for (const int i : used) {
-        octreeAddColor(tree, image->red[i], image->green[i], image->blue[i], count[i]);
+    std::vector<ImageColor> colors;
+    colors.reserve(used.size());
+    for (const int i : used) colors.push_back({image->red[i], image->green[i], image->blue[i], count[static_cast<std::size_t>(i)]});
+    return colors;
+}
+
+void octreeAddColors(Octree& tree, const std::vector<ImageColor>& colors, int maxColors) {
+    // The tree changes shape only when a pixel's colour has no leaf on its
+    // path, and that can happen only at the first pixel of a palette entry:
+    // from then on a leaf lies on the entry's path, since a reduction only
+    // turns the parent of leaves into a leaf. And wherever a pixel's sums
+    // were added, they end in the leaf on its colour's path at the end. So
+    // adding each entry's pixels together, where its first pixel comes in
+    // column order, makes the same tree as adding them one by one.
+    for (const ImageColor& c : colors) {
+        octreeAddColor(tree, c.red, c.green, c.blue, c.count);
         while (tree.leafCount > maxColors) octreeReduce(tree);
     }
+}
+
+void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors) {
+    octreeAddColors(tree, imageColors(image), maxColors);
 }
 
 std::vector<PaletteColor> octreeCollectPalette(const Octree& tree) {

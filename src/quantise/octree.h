@@ -40,8 +40,21 @@ struct PaletteColor {
     bool operator==(const PaletteColor&) const = default;
 };
 
-// Adds every pixel of the palette image, column by column, and after each
-// pixel reduces the tree until it holds at most maxColors (>= 1) leaves.
+// The pixels of a palette image by colour: for each entry that some pixel
+// uses, its colour and number of pixels, in the order in which the entries'
+// first pixels come when the image is read column by column.
+struct ImageColor {
+    int red, green, blue;
+    std::int64_t count;
+};
+std::vector<ImageColor> imageColors(gdImagePtr image);
+
+// Adds the pixels of an image, given by imageColors: the same as adding
+// every pixel, column by column, and after each pixel reducing the tree
+// until it holds at most maxColors (>= 1) leaves.
+void octreeAddColors(Octree& tree, const std::vector<ImageColor>& colors, int maxColors);
+
+// Both at once, for an image added once.
 void octreeAddImage(Octree& tree, gdImagePtr image, int maxColors);
 
 // Adds count pixels of the given colour; returns the leaf that holds them.

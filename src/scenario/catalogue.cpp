@@ -51,22 +51,28 @@ void swapBlackAndWhite(gdImagePtr icon) {
 }
 
 // The icon pictures of the catalogue, each decoded (and on a bitonal map
-// swapped) once however many types name it.
+// swapped) and its colours counted once however many types name it.
 class IconPictures {
 public:
-    gdImagePtr load(const std::string& path, const Options& options, Reporter& reporter) {
-        ImagePtr& picture = byPath_[path];
-        if (!picture) {
-            picture = loadIcon(path, options, reporter);
-            if (!options.colorMap) swapBlackAndWhite(picture.get());
+    struct Picture {
+        ImagePtr image;
+        std::vector<ImageColor> colors;
+    };
+
+    const Picture& load(const std::string& path, const Options& options, Reporter& reporter) {
+        Picture& picture = byPath_[path];
+        if (!picture.image) {
+            picture.image = loadIcon(path, options, reporter);
+            if (!options.colorMap) swapBlackAndWhite(picture.image.get());
+            picture.colors = imageColors(picture.image.get());
         } else if (options.verbose) {
             reportIcon(path, " read", reporter);
         }
-        return picture.get();
+        return picture;
     }
 
 private:
-    std::map<std::string, ImagePtr> byPath_;
+    std::map<std::string, Picture> byPath_;
 };
 
 double readIconScale(ScenarioInput& input, const std::string& typeName, gdImagePtr icon, double maxSide) {
@@ -102,8 +108,9 @@ Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& 
         ObjectType type;
         type.name = *name;
         const std::string path = picturePath(options.imageDir, input.requireToken("icon file name"));
-        gdImagePtr icon = pictures.load(path, options, reporter);
-        octreeAddImage(octree, icon, OCTREE_BUDGET);
+        const IconPictures::Picture& picture = pictures.load(path, options, reporter);
+        const gdImagePtr icon = picture.image.get();
+        octreeAddColors(octree, picture.colors, OCTREE_BUDGET);
 
         const double scale = readIconScale(input, type.name, icon, options.limits.maxIconSide);
         std::shared_ptr<TurnedIcons>& turned = turnedBy[{path, scale}];

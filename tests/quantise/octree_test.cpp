@@ -121,18 +121,30 @@ std::vector<PaletteColor> pixelByPixel(const std::vector<PaletteColor>& seed, gd
 
 TEST(Octree, AddImageEqualsAddingPixelByPixel) {
     // Random pictures over and under the budget, some entries sharing a
-    // colour, some first met low in an early column, added to a tree that
-    // already holds colours.
+    // colour, some first met low in an early column, with runs along rows
+    // and rows that repeat the one above, added to a tree that already
+    // holds colours.
     std::mt19937 random(7);
-    for (const auto [width, height, colours] : {std::array{600, 3, 256}, {7, 50, 256}, {40, 40, 30}, {1, 90, 200}}) {
+    auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    struct Shape {
+        int width, height, colours;
+        bool runs, repeats;
+    };
+    for (const Shape& shape : {Shape{600, 3, 256, false, false}, {7, 50, 256, false, false}, {40, 40, 30, false, false},
+                               {1, 90, 200, false, false}, {50, 40, 256, true, false}, {30, 60, 256, true, true},
+                               {45, 45, 100, false, true}}) {
+        const int width = shape.width, height = shape.height, colours = shape.colours;
         ImagePtr picture(gdImageCreate(width, height));
         for (int i = 0; i < colours; ++i) {
-            const int shade = static_cast<int>(random() % 64) * 4;
-            gdImageColorAllocate(picture.get(), shade, static_cast<int>(random() % 256), i % 3 == 0 ? 7 : shade);
+            const int shade = below(64) * 4;
+            gdImageColorAllocate(picture.get(), shade, below(256), i % 3 == 0 ? 7 : shade);
         }
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                gdImageSetPixel(picture.get(), x, y, static_cast<int>(random() % static_cast<unsigned>(colours)));
+                picture->pixels[y][x] = static_cast<unsigned char>(
+                    x > 0 && shape.runs && below(2) == 0 ? picture->pixels[y][x - 1] : below(colours));
+        for (int y = 1; y < height; ++y)
+            if (shape.repeats && below(3) == 0) std::copy_n(picture->pixels[y - 1], width, picture->pixels[y]);
         const std::vector<PaletteColor> seed{{0, 0, 0}, {255, 255, 255}, {128, 64, 32}};
         for (int budget : {OCTREE_BUDGET, 16, 1}) {
             Octree tree;
