@@ -35,7 +35,7 @@ private:
     };
 
     template <class T>
-    void fill(std::vector<T>& table, std::vector<T>& rowSums);
+    void fill(std::vector<T>& table, std::vector<T>& rowSums, std::vector<T>& slopeMarks);
 
     // Entry (i, j) holds the sum over the pixels left of x0 + i and above
     // y0 + j, so the first row and column stay 0.
@@ -51,6 +51,6 @@ private:
     bool isNarrow_ = true;
     std::vector<Edge> edges_;               // by pixel row, from edgeStart_[row]
     std::vector<std::uint32_t> edgeStart_, edgeFill_;
-    std::vector<std::int32_t> narrowTable_, narrowRowSums_;
-    std::vector<std::int64_t> wideTable_, wideRowSums_;
+    std::vector<std::int32_t> narrowTable_, narrowRowSums_, narrowSlopeMarks_;
+    std::vector<std::int64_t> wideTable_, wideRowSums_, wideSlopeMarks_;
 };

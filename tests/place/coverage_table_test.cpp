@@ -15,9 +15,10 @@ std::int64_t plainSum(const std::vector<CountedRect>& obstacles, const Rect& r) 
 
 TEST(CoverageTable, SumsWhatThePlainOverlapsSum) {
     // Random regions, some far from the origin, with obstacles inside them:
-    // empty ones, ones along an edge or over the whole region, and counts
-    // small enough for 32-bit sums or so large that they need 64 bits. One
-    // table is reused throughout, from larger regions to smaller ones.
+    // empty ones, ones along an edge or over the whole region, a few or
+    // hundreds starting on the same rows, and counts small enough for 32-bit
+    // sums or so large that they need 64 bits. One table is reused
+    // throughout, from larger regions to smaller ones.
     std::mt19937 random(11);
     auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     CoverageTable table;
@@ -28,8 +29,10 @@ TEST(CoverageTable, SumsWhatThePlainOverlapsSum) {
         const bool huge = round % 3 == 2;
         std::vector<CountedRect> obstacles;
         std::int64_t total = 0;
-        for (int k = below(30); k >= 0; --k) {
-            const int left = region.left + below(width + 1), top = region.top + below(height + 1);
+        const bool crowded = round % 4 == 1;
+        for (int k = crowded ? 300 : below(30); k >= 0; --k) {
+            const int left = region.left + below(width + 1);
+            const int top = crowded ? region.top + (height + 1) * below(4) / 4 : region.top + below(height + 1);
             Rect rect{left, top, left + below(region.right - left + 1), top + below(region.bottom - top + 1)};
             if (k % 7 == 0) rect = region;
             const std::int64_t count = huge ? (std::int64_t{1} << 31) + below(1000) : 1 + below(4);
