@@ -102,18 +102,30 @@ void LabelSearch::CellLists::build(const Rect& region, const std::vector<Counted
     columns_ = ((region.right - region.left) >> CELL_SHIFT) + 1;
     rows_ = ((region.bottom - region.top) >> CELL_SHIFT) + 1;
     start_.assign(static_cast<std::size_t>(columns_) * rows_ + 1, 0);
-    // Counted first, then placed, so that each cell's ids lie together.
-    auto forEachCell = [&](const Rect& o, auto action) {
-        for (int row = rowOf(o.top); row <= rowOf(o.bottom - 1); ++row)
-            for (int column = columnOf(o.left); column <= columnOf(o.right - 1); ++column)
-                action(static_cast<std::size_t>(row) * columns_ + column);
-    };
-    for (const CountedRect& o : obstacles) forEachCell(o.rect, [&](std::size_t cell) { ++start_[cell + 1]; });
+    // Each obstacle's cells, found once; then counted, and then placed, so
+    // that each cell's ids lie together. Locals throughout, as the stores
+    // into the lists could alias the members.
+    const int x0 = x0_, y0 = y0_;
+    const auto columns = static_cast<std::size_t>(columns_);
+    cells_.clear();
+    for (const CountedRect& o : obstacles)
+        cells_.push_back({(o.rect.left - x0) >> CELL_SHIFT, (o.rect.right - 1 - x0) >> CELL_SHIFT,
+                          (o.rect.top - y0) >> CELL_SHIFT, (o.rect.bottom - 1 - y0) >> CELL_SHIFT});
+    std::uint32_t* count = start_.data() + 1;
+    for (const CellRange& c : cells_)
+        for (int row = c.top; row <= c.bottom; ++row)
+            for (int column = c.left; column <= c.right; ++column) ++count[static_cast<std::size_t>(row) * columns + column];
     for (std::size_t cell = 1; cell < start_.size(); ++cell) start_[cell] += start_[cell - 1];
     ids_.resize(start_.back());
     fill_.assign(start_.begin(), start_.end() - 1);
-    for (std::size_t id = 0; id < obstacles.size(); ++id)
-        forEachCell(obstacles[id].rect, [&](std::size_t cell) { ids_[fill_[cell]++] = static_cast<std::uint32_t>(id); });
+    std::uint32_t* fill = fill_.data();
+    std::uint32_t* ids = ids_.data();
+    for (std::size_t id = 0; id < cells_.size(); ++id) {
+        const CellRange& c = cells_[id];
+        for (int row = c.top; row <= c.bottom; ++row)
+            for (int column = c.left; column <= c.right; ++column)
+                ids[fill[static_cast<std::size_t>(row) * columns + column]++] = static_cast<std::uint32_t>(id);
+    }
 }
 
 const LabelSearch::Ring& LabelSearch::ring(int radius) {

@@ -82,7 +82,13 @@ private:
         int columnOf(int x) const { return (x - x0_) >> CELL_SHIFT; }
         int rowOf(int y) const { return (y - y0_) >> CELL_SHIFT; }
 
+        // The cells an obstacle covers, inclusive.
+        struct CellRange {
+            int left, right, top, bottom;
+        };
+
         int x0_ = 0, y0_ = 0, columns_ = 0, rows_ = 0;
+        std::vector<CellRange> cells_;
         std::vector<std::uint32_t> start_, fill_, ids_;
     };
 
