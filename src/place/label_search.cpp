@@ -181,6 +181,27 @@ void LabelSearch::useLeaderSize(int iconHalfWidth, int width, int height) {
     }
 }
 
+void LabelSearch::countDistinct(const Rect& region) {
+    // Identical obstacles (after the cut) are kept once, with their count,
+    // found through a table of at least twice as many slots.
+    std::size_t size = 16;
+    while (size < 2 * near_.size()) size *= 2;
+    slotOf_.assign(size, -1);
+    distinct_.clear();
+    for (const Rect& o : near_) {
+        const Rect cut = intersection(o, region);
+        std::size_t slot = hashOf(cut) & (size - 1);
+        while (slotOf_[slot] >= 0 && distinct_[static_cast<std::size_t>(slotOf_[slot])].rect != cut)
+            slot = (slot + 1) & (size - 1);
+        if (slotOf_[slot] >= 0) {
+            distinct_[static_cast<std::size_t>(slotOf_[slot])].count += 1;
+        } else {
+            slotOf_[slot] = static_cast<std::int32_t>(distinct_.size());
+            distinct_.push_back({cut, 1});
+        }
+    }
+}
+
 PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles) {
     LabelSearch search;
     return search.place(anchor, iconHalfWidth, width, height, obstacles);
@@ -255,15 +276,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         return chosen;
     }
 
-    // Identical obstacles (after the cut) are kept once, with their count.
-    distinct_.clear();
-    slotOf_.clear();
-    for (const Rect& o : near_) {
-        const Rect cut = intersection(o, region);
-        const auto [slot, isNew] = slotOf_.try_emplace(cut, distinct_.size());
-        if (isNew) distinct_.push_back({cut, 1});
-        else distinct_[slot->second].count += 1;
-    }
+    countDistinct(region);
 
     // The leader's terms, summed until they reach `limit`.
     auto leaderPart = [&](const Rect& leader, std::int64_t limit) {

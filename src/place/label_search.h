@@ -102,16 +102,16 @@ private:
     // Keeps the slots when the size is the one before, else forgets them.
     void useLeaderSize(int iconHalfWidth, int width, int height);
 
-    struct RectHash {
-        std::size_t operator()(const Rect& r) const {
-            std::uint64_t h = static_cast<std::uint32_t>(r.left);
-            for (int v : {r.top, r.right, r.bottom}) h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::uint32_t>(v);
-            return static_cast<std::size_t>(h ^ (h >> 29));
-        }
-    };
+    static std::size_t hashOf(const Rect& r) {
+        std::uint64_t h = static_cast<std::uint32_t>(r.left);
+        for (int v : {r.top, r.right, r.bottom}) h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::uint32_t>(v);
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+    // Gathers near_, cut to region, into distinct_.
+    void countDistinct(const Rect& region);
 
     std::unordered_map<int, Ring> rings_;
-    std::unordered_map<Rect, std::size_t, RectHash> slotOf_;
+    std::vector<std::int32_t> slotOf_;  // open addressing: an index into distinct_, or -1
     std::vector<LeaderSlot> leaders_;
     std::array<int, 3> leaderSize_{-1, -1, -1};
     std::uint32_t leaderGeneration_ = 1;
@@ -120,5 +120,4 @@ private:
     std::vector<Rect> near_;
     std::vector<CountedRect> distinct_;
     CoverageTable coverage_;
-
 };
