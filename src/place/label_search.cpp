@@ -332,7 +332,8 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
             s += o.count * (3 * b / 10);
             heavyCovered += o.count * b;
         }
-        const std::int64_t lightLower = 3 * (covered - heavyCovered) - 9 * lightCount;
+        const std::int64_t lightLower =
+            3 * (covered - heavyCovered) - 9 * std::min(lightCount, lightCells_.countAtMost(leader));
         if (lightLower > 0) s += (lightLower + 9) / 10;
         if (s >= limit) return s;
         s = s - (lightLower > 0 ? (lightLower + 9) / 10 : 0);

@@ -77,6 +77,18 @@ private:
             }
         }
 
+        // At least the number of obstacles that overlap r, which lies in
+        // the region: the length of the lists of the cells under r.
+        std::int64_t countAtMost(const Rect& r) const {
+            if (r.right <= r.left || r.bottom <= r.top) return 0;
+            std::int64_t n = 0;
+            for (int row = rowOf(r.top); row <= rowOf(r.bottom - 1); ++row) {
+                const std::size_t first = static_cast<std::size_t>(row) * columns_;
+                n += start_[first + columnOf(r.right - 1) + 1] - start_[first + columnOf(r.left)];
+            }
+            return n;
+        }
+
     private:
         static constexpr int CELL_SHIFT = 4;
         int columnOf(int x) const { return (x - x0_) >> CELL_SHIFT; }
