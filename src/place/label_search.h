@@ -51,7 +51,7 @@ private:
     };
     const Ring& ring(int radius);
 
-    // The obstacles listed by 16-pixel cells of the search region. A visit
+    // The obstacles listed by 32-pixel cells of the search region. A visit
     // takes each obstacle in the one cell where its overlap with the visited
     // rectangle begins, so each counts once.
     class CellLists {
@@ -90,7 +90,7 @@ private:
         }
 
     private:
-        static constexpr int CELL_SHIFT = 4;
+        static constexpr int CELL_SHIFT = 5;
         int columnOf(int x) const { return (x - x0_) >> CELL_SHIFT; }
         int rowOf(int y) const { return (y - y0_) >> CELL_SHIFT; }
 
