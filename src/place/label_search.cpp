@@ -188,16 +188,16 @@ void LabelSearch::countDistinct(const Rect& region) {
     while (size < 2 * near_.size()) size *= 2;
     slotOf_.assign(size, -1);
     distinct_.clear();
-    for (const Rect& o : near_) {
-        const Rect cut = intersection(o, region);
+    for (const CountedRect& o : near_) {
+        const Rect cut = intersection(o.rect, region);
         std::size_t slot = hashOf(cut) & (size - 1);
         while (slotOf_[slot] >= 0 && distinct_[static_cast<std::size_t>(slotOf_[slot])].rect != cut)
             slot = (slot + 1) & (size - 1);
         if (slotOf_[slot] >= 0) {
-            distinct_[static_cast<std::size_t>(slotOf_[slot])].count += 1;
+            distinct_[static_cast<std::size_t>(slotOf_[slot])].count += o.count;
         } else {
             slotOf_[slot] = static_cast<std::int32_t>(distinct_.size());
-            distinct_.push_back({cut, 1});
+            distinct_.push_back({cut, o.count});
         }
     }
 }
@@ -215,7 +215,11 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     const Rect region{anchor.x - reach - width, anchor.y - reach - height, anchor.x + reach + width,
                       anchor.y + reach + height};
     near_.clear();
-    obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o) { near_.push_back(o); });
+    std::int64_t nearCount = 0;
+    obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o, std::int64_t count) {
+        near_.push_back({o, count});
+        nearCount += count;
+    });
 
     // The candidates in order, ring by ring and each ring group by group;
     // visit takes the label's rectangle, the candidate and its place k in
@@ -267,11 +271,11 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     };
 
     const std::int64_t regionArea = rectOverlapArea(region, region);
-    if (static_cast<std::int64_t>(near_.size()) >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) {
-        near_.clear();
-        obstacles.visitOverlapping(region, [&](const Rect& o) { near_.push_back(o); });
+    if (nearCount >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) {
+        std::vector<Rect> inOrder;
+        obstacles.visitOverlapping(region, [&](const Rect& o) { inOrder.push_back(o); });
         forEachCandidate([&](const Rect& label, const Candidate& c, int k) {
-            return consider(label, orderedScore(label, leaderOf(label, c, k), near_, best));
+            return consider(label, orderedScore(label, leaderOf(label, c, k), inOrder, best));
         }, skipNone);
         return chosen;
     }

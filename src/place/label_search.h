@@ -129,7 +129,7 @@ private:
     std::uint32_t leaderGeneration_ = 1;
     std::vector<CountedRect> heavy_, light_;
     CellLists lightCells_;
-    std::vector<Rect> near_;
+    std::vector<CountedRect> near_;  // the obstacles over the region, equal ones added in a row counted
     std::vector<CountedRect> distinct_;
     CoverageTable coverage_;
 };

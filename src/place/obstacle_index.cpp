@@ -27,22 +27,29 @@ void ObstacleIndex::add(const Rect& r) {
     if (!hasArea(r)) return;
     const CellRange cells = cellRange(r);
     if (cells.count() > MAX_CELLS_PER_RECT) {
-        large_.push_back(id);
+        append(large_, id, r);
         return;
     }
     for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row) {
         for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column) {
-            if (inGrid(column, row)) grid_[static_cast<std::size_t>(row * columns_ + column)].push_back(id);
-            else outer_[cellKey(column, row)].push_back(id);
+            if (inGrid(column, row)) append(grid_[static_cast<std::size_t>(row * columns_ + column)], id, r);
+            else append(outer_[cellKey(column, row)], id, r);
         }
     }
 }
 
-void ObstacleIndex::collectFromCell(const std::vector<std::uint32_t>& ids, const Rect& area) const {
-    for (std::uint32_t id : ids) {
-        if (lastVisit_[id] == visits_) continue;
-        lastVisit_[id] = visits_;
-        if (rectOverlapArea(entries_[id], area) > 0) found_.push_back(id);
+void ObstacleIndex::append(std::vector<Run>& list, std::uint32_t id, const Rect& r) const {
+    if (!list.empty() && list.back().first + list.back().count == id && entries_[list.back().first] == r)
+        ++list.back().count;
+    else
+        list.push_back({id, 1});
+}
+
+void ObstacleIndex::collectFromCell(const std::vector<Run>& runs, const Rect& area) const {
+    for (const Run& run : runs) {
+        if (lastVisit_[run.first] == visits_) continue;
+        lastVisit_[run.first] = visits_;
+        if (rectOverlapArea(entries_[run.first], area) > 0) found_.push_back(run);
     }
 }
 

@@ -17,8 +17,9 @@ class RowScores {
 public:
     RowScores(int first, int last) : first_(first), last_(last), slopeChanges_(last - first + 1, 0) {}
 
-    void addObstacle(const Rect& o, int y, int width, int height) {
-        const std::int64_t v = std::min<std::int64_t>(o.bottom, y + height) - std::max(o.top, y);
+    // Adds count obstacles o.
+    void addObstacle(const Rect& o, std::int64_t count, int y, int width, int height) {
+        const std::int64_t v = count * (std::min<std::int64_t>(o.bottom, y + height) - std::max(o.top, y));
         if (v <= 0 || o.right <= o.left) return;
         addRamp(static_cast<std::int64_t>(o.left) - width, v);
         addRamp(o.left, -v);
@@ -69,7 +70,8 @@ Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int 
         // the rightmost candidate's reach, add to its scores: the ramps of
         // one wholly beside them cancel out.
         const Rect row{first - textWidth - 1, y, last + textWidth + 1, y + lineHeight};
-        obstacles.visitOverlappingAnyOrder(row, [&](const Rect& o) { scores.addObstacle(o, y, textWidth, lineHeight); });
+        obstacles.visitOverlappingAnyOrder(
+            row, [&](const Rect& o, std::int64_t count) { scores.addObstacle(o, count, y, textWidth, lineHeight); });
         scores.forEach([&](int x, std::int64_t score) {
             if (score < best) best = score, chosen = rectFromCorners(x, y, x + textWidth, y + lineHeight);
         });
