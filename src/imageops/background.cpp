@@ -15,10 +15,10 @@ namespace {
 // stretched over `target` pixels, in the integer steps gd's resizing copy
 // takes: pixel i covers from target x i / source to target x (i + 1) / source.
 std::vector<int> stretchSteps(int target, int source) {
-    std::vector<int> steps(static_cast<std::size_t>(source));
-    for (int i = 0; i < source; ++i)
-        steps[static_cast<std::size_t>(i)] =
-            static_cast<int>(std::int64_t{target} * (i + 1) / source - std::int64_t{target} * i / source);
+    const std::int64_t t = target;
+    std::vector<int> steps;
+    steps.reserve(static_cast<std::size_t>(source));
+    for (int i = 0; i < source; ++i) steps.push_back(static_cast<int>(t * (i + 1) / source - t * i / source));
     return steps;
 }
 
@@ -35,7 +35,7 @@ void copyStretched(gdImagePtr map, gdImagePtr picture, int x, int y, int sourceX
     assert(!gdImageTrueColor(map) && !gdImageTrueColor(picture) && gdImageGetTransparent(picture) == -1);
     assert(sourceX + static_cast<int>(columns.size()) <= gdImageSX(picture) &&
            sourceY + static_cast<int>(rows.size()) <= gdImageSY(picture));
-    std::array<int, gdMaxColors> mapped;
+    std::array<int, gdMaxColors> mapped{};
     mapped.fill(-1);
     std::size_t lineWidth = 0;
     for (const int step : columns) lineWidth += static_cast<std::size_t>(step);

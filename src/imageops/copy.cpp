@@ -13,7 +13,7 @@ bool insideClip(gdImagePtr image, int x, int y) {
 
 void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int sourceY, int width, int height) {
     assert(to != from && !gdImageTrueColor(to) && !gdImageTrueColor(from));
-    std::array<int, gdMaxColors> mapped;
+    std::array<int, gdMaxColors> mapped{};
     mapped.fill(-1);
     const int transparent = gdImageGetTransparent(from);
     for (int j = 0; j < height; ++j) {

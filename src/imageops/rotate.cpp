@@ -61,7 +61,7 @@ public:
 private:
     ImagePtr image_;
     std::unordered_map<int, int> resolved_;
-    std::array<int, gdMaxColors> ofEntry_;
+    std::array<int, gdMaxColors> ofEntry_{};
 };
 
 }  // namespace

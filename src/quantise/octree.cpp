@@ -85,7 +85,7 @@ std::vector<ImageColor> imageColors(gdImagePtr image) {
     std::array<std::int64_t, gdMaxColors> count{};
     // Each entry's first pixel in column order: the leftmost, and of those
     // the topmost, which the rows taken from the top find first.
-    std::array<int, gdMaxColors> firstX;
+    std::array<int, gdMaxColors> firstX{};
     std::array<int, gdMaxColors> firstY{};
     firstX.fill(width);
     // A row equal to the one above holds no first pixel and adds that
