@@ -17,6 +17,7 @@
 //   resampled colours stay within the range of the picture's colours;
 // - background: tiles repeat the picture from the corner pixel by pixel;
 //   a scaled picture covers the whole map with colours of its own pixels.
+#include "app/disk_files.h"
 #include "fuzz_support.h"
 #include "imageops/background.h"
 #include "imageops/rotate.h"
@@ -81,11 +82,12 @@ struct ColourSet {
 
 void checkLoaderLimits(const std::string& path, int sx, int sy) {
     const long side = std::max(sx, sy), pixels = static_cast<long>(sx) * sy;
-    FUZZ_CHECK(loadPicture(path, pictureLimits(side, pixels)).status == PictureStatus::loaded,
+    DiskFiles files;
+    FUZZ_CHECK(loadPicture(files, path, pictureLimits(side, pixels)).status == PictureStatus::loaded,
                "a picture of exactly the limits is refused: " + std::to_string(sx) + " x " + std::to_string(sy));
-    FUZZ_CHECK(loadPicture(path, pictureLimits(side - 1, 1L << 40)).status == PictureStatus::tooLarge,
+    FUZZ_CHECK(loadPicture(files, path, pictureLimits(side - 1, 1L << 40)).status == PictureStatus::tooLarge,
                "a picture one above the side limit is not too large");
-    FUZZ_CHECK(loadPicture(path, pictureLimits(1L << 20, pixels - 1)).status == PictureStatus::tooLarge,
+    FUZZ_CHECK(loadPicture(files, path, pictureLimits(1L << 20, pixels - 1)).status == PictureStatus::tooLarge,
                "a picture one above the pixel limit is not too large");
 }
 
@@ -231,7 +233,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
 
     constexpr long SIDE = 512, PIXELS = 1L << 18;
-    Picture picture = loadPicture(path, pictureLimits(SIDE, PIXELS));
+    DiskFiles files;
+    Picture picture = loadPicture(files, path, pictureLimits(SIDE, PIXELS));
     if (picture.status != PictureStatus::loaded) {
         FUZZ_CHECK(!picture.image, "a picture that did not load is set");
         return 0;

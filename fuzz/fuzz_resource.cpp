@@ -10,6 +10,7 @@
 //   bad section message;
 // - the file with each LF written as CR LF gives the same roles, palette and
 //   warnings.
+#include "app/disk_files.h"
 #include "app/resource_file.h"
 #include "base/color_roles.h"
 #include "fuzz_support.h"
@@ -49,7 +50,8 @@ Outcome readInto(const std::string& path, const std::string& content, int entrie
     const RoleColors before = roles;
 
     Recorder recorder;
-    readResourceFile(path, image.get(), roles, verbose, recorder);
+    DiskFiles files;
+    readResourceFile(files, path, image.get(), roles, verbose, recorder);
 
     const int total = gdImageColorsTotal(image.get());
     FUZZ_CHECK(total >= entries && total <= gdMaxColors, "palette of " + std::to_string(total) + " entries");

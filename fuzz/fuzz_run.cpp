@@ -274,8 +274,13 @@ bool isFatalLine(const std::string& line) {
     }
     if (line.starts_with("**** Error bad icon scale for type ")) return isWord(line.substr(35));
     if (line.starts_with("**** Error unable to write image file ")) return line.size() > 38;
-    return line == "**** Error invalid map extent or scale" || line == "**** Error unable to create the map image" ||
-           line == "**** Error out of memory";
+    if (line.starts_with("**** Error output file ")) return line.ends_with(" is an input of this run");
+    for (const char* reason : {"scale must be above 0", "extent values must be smaller than 2147483648 either way",
+                               "the map spans more than 1000000 units"}) {
+        if (line == std::string("**** Error invalid map extent or scale: ") + reason) return true;
+    }
+    if (line.starts_with("**** Error invalid map extent or scale: the map would be ")) return line.ends_with(" in all)");
+    return line == "**** Error unable to create the map image" || line == "**** Error out of memory";
 }
 
 // The first line of a two-line message that ends the run (an icon that

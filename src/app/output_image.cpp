@@ -81,8 +81,20 @@ int writeThrough(const std::string& name, const unsigned char* data, std::size_t
     return writeAndClose(fd, data, size);
 }
 
-// Writes a new file beside the target and renames it over the target.
-int writeReplacing(const std::string& name, const unsigned char* data, std::size_t size) {
+// Gives the new file what the file it replaces had: its permission bits,
+// and its group where the process may set it.
+int takeModeOf(int fd, const struct stat& replaced) {
+    // Refused unless the process belongs to that group: the file then keeps
+    // the process's group. The group goes first, as changing it may clear
+    // the set-group-ID bit.
+    [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
+    return ::fchmod(fd, replaced.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// Writes a new file beside the target and renames it over the target, which
+// is absent or a regular file (`replaced` its status, else null).
+int writeReplacing(const std::string& name, const unsigned char* data, std::size_t size,
+                   const struct stat* replaced) {
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
@@ -91,28 +103,35 @@ int writeReplacing(const std::string& name, const unsigned char* data, std::size
         if (fd < 0 && errno != EEXIST) return errno;
     }
     if (fd < 0) return EEXIST;
-    int error = writeAndClose(fd, data, size);
+    int error = replaced ? takeModeOf(fd, *replaced) : 0;
+    if (error != 0) ::close(fd);
+    else error = writeAndClose(fd, data, size);
     if (error == 0 && std::rename(temporary.c_str(), name.c_str()) != 0) error = errno;
     if (error != 0) ::unlink(temporary.c_str());
     return error;
 }
 
+// A symbolic link, a special file or a file with other hard links is written
+// through, so that every name of it shows the new map.
 int writeFile(const std::string& name, const unsigned char* data, std::size_t size) {
     struct stat status {};
-    const bool existsSpecial = ::lstat(name.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
-    return existsSpecial ? writeThrough(name, data, size) : writeReplacing(name, data, size);
+    if (::lstat(name.c_str(), &status) != 0) return writeReplacing(name, data, size, nullptr);
+    if (!S_ISREG(status.st_mode) || status.st_nlink > 1) return writeThrough(name, data, size);
+    return writeReplacing(name, data, size, &status);
 }
 
 }  // namespace
 
-Canvas createOutputImage(const Options& options, const MapFrame& frame, const Octree& octree, Reporter& reporter) {
+Canvas createOutputImage(const Options& options, const MapFrame& frame, FileSource& files, const Octree& octree,
+                         Reporter& reporter) {
     Canvas canvas;
     canvas.image.reset(gdImageCreate(frame.imageWidth, frame.imageHeight));
     if (!canvas.image) throw RunError("**** Error unable to create the map image\n", 1);
 
     if (options.colorMap) {
         if (options.resourceFile)
-            readResourceFile(*options.resourceFile, canvas.image.get(), canvas.colorIndex, options.verbose, reporter);
+            readResourceFile(files, *options.resourceFile, canvas.image.get(), canvas.colorIndex, options.verbose,
+                             reporter);
         allocateColorDefaults(canvas);
     } else {
         allocateBitonal(canvas);
@@ -124,8 +143,7 @@ Canvas createOutputImage(const Options& options, const MapFrame& frame, const Oc
 
 std::string outputFileName(const Options& options) { return options.outputFile.value_or("orvex.gif"); }
 
-void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleIndex& obstacles, Reporter& reporter,
-                      std::FILE* out) {
+void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleIndex& obstacles, Reporter& reporter) {
     gdImagePtr image = canvas.image.get();
     if (options.debug) drawObstacles(image, obstacles);
     if (options.verbose) reporter.report("writing image file\n");
@@ -136,7 +154,6 @@ void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleInde
     canvas.image.reset();
 
     const std::string name = outputFileName(options);
-    std::fflush(out);  // the target may be the report stream itself
     // Without the encoded picture, gd ran out of memory.
     const int error = gif ? writeFile(name, static_cast<const unsigned char*>(gif.get()), static_cast<std::size_t>(size))
                           : ENOMEM;

@@ -2,6 +2,7 @@
 // writing it as an interlaced GIF.
 #pragma once
 
+#include "base/file_source.h"
 #include "base/map_frame.h"
 #include "base/options.h"
 #include "base/reporter.h"
@@ -9,14 +10,14 @@
 #include "quantise/octree.h"
 #include "render/canvas.h"
 
-#include <cstdio>
 #include <string>
 
 // A canvas of the frame's image size whose colour roles have their entries:
-// the resource file's colours first (colour mode only), then the defaults
+// the resource file's colours first (read through files) (colour mode only), then the defaults
 // of the roles still unset; the octree's colours follow them; the line
 // styles are filled. Throws a RunError when gd cannot make the image.
-Canvas createOutputImage(const Options& options, const MapFrame& frame, const Octree& octree, Reporter& reporter);
+Canvas createOutputImage(const Options& options, const MapFrame& frame, FileSource& files, const Octree& octree,
+                         Reporter& reporter);
 
 // The output file name: -f, else "orvex.gif".
 std::string outputFileName(const Options& options);
@@ -24,10 +25,9 @@ std::string outputFileName(const Options& options);
 // Writes the canvas's image as an interlaced GIF and releases it; with -d
 // the obstacles are outlined in it first. The file is written beside the
 // target and renamed over it when complete, so an earlier file survives a
-// failed write; a target that is a symbolic link or not a regular file is
-// written through. `out` (the report stream) is flushed before the file is
-// opened, as the target may be that stream itself. Throws a RunError (exit
-// status 1) naming the system's reason when the file cannot be created or
-// written.
-void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleIndex& obstacles, Reporter& reporter,
-                      std::FILE* out);
+// failed write; the new file takes the permission bits (and, where it may,
+// the group) of the file it replaces, or else 0666 less the umask. A target
+// that is a symbolic link, not a regular file or a file with more than one
+// hard link is written through. Throws a RunError (exit status 1) naming the
+// system's reason when the file cannot be created or written.
+void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleIndex& obstacles, Reporter& reporter);

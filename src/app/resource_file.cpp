@@ -1,7 +1,6 @@
 #include "app/resource_file.h"
 
 #include "base/c_text.h"
-#include "base/file_handle.h"
 #include "imageops/palette.h"
 
 #include <cctype>
@@ -99,11 +98,12 @@ std::optional<std::string> readColorSection(std::FILE* file, ColorTarget& target
 
 }  // namespace
 
-void readResourceFile(const std::string& name, gdImagePtr image, RoleColors& roles, bool verbose,
+void readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles, bool verbose,
                       Reporter& reporter) {
     if (verbose) reporter.report("reading resource file " + cText(name) + "\n");
 
-    FilePtr file(std::fopen(name.c_str(), "r"));
+    int error = 0;
+    FilePtr file = files.open(name, error);
     if (!file) {
         reporter.warn("**** Warning unable to open resource file " + cText(name) + "\n");
         return;

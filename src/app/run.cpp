@@ -2,9 +2,11 @@
 #include "app/run_stages.h"
 
 #include "app/command_line.h"
+#include "app/disk_files.h"
 #include "app/output_image.h"
 #include "app/stream_reporter.h"
 #include "app/version.h"
+#include "base/c_text.h"
 #include "base/run_error.h"
 #include "place/obstacle_index.h"
 #include "quantise/octree.h"
@@ -21,9 +23,11 @@
 #include "scenario/scenario_input.h"
 
 #include <gd.h>
+#include <gd_errors.h>
 
 #include <cstdarg>
 #include <new>
+#include <system_error>
 
 namespace {
 
@@ -33,8 +37,23 @@ const char* const NOTICE = "Game map renderer: reads a scenario on standard inpu
 // stream of the run in progress is kept here while the run lasts.
 std::FILE* gdMessageStream = nullptr;
 
-void showGdMessage(int, const char* format, va_list args) {
-    if (gdMessageStream) std::vfprintf(gdMessageStream, format, args);
+// gd's own handler marks each message with its priority; so do these, so
+// that gd's messages cannot be taken for the program's.
+const char* gdPrefix(int priority) {
+    switch (priority) {
+        case GD_ERROR: return "GD Error: ";
+        case GD_WARNING: return "GD Warning: ";
+        case GD_NOTICE: return "GD Notice: ";
+        case GD_INFO: return "GD Info: ";
+        case GD_DEBUG: return "GD Debug: ";
+        default: return "";
+    }
+}
+
+void showGdMessage(int priority, const char* format, va_list args) {
+    if (!gdMessageStream) return;
+    std::fputs(gdPrefix(priority), gdMessageStream);
+    std::vfprintf(gdMessageStream, format, args);
 }
 void hideGdMessage(int, const char*, va_list) {}
 
@@ -67,22 +86,28 @@ void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, st
         return parsed;
     }();
     const GdMessages gdMessages(options.debug, err);
-    StreamReporter reporter(out, err);
+    // A map written to the file standard output goes to carries nothing but
+    // the map: the reports go to the error stream instead.
+    const std::string target = outputFileName(options);
+    const bool mapOnStandardOutput = isSameFile(target, out);
+    StreamReporter reporter(mapOnStandardOutput ? err : out, err);
     reporter.report("orvex v" ORVEX_VERSION "\n");
     reporter.report(std::string(NOTICE) + "\n\n");
 
     stage("header");
+    DiskFiles files;
+    files.noteInput(in);
     Octree octree;
     ScenarioInput input = ScenarioInput::fromFile(in);
-    const MapHeader header = readScenarioHeader(input, options, octree, reporter);
+    const MapHeader header = readScenarioHeader(input, options, files, octree, reporter);
     stage("catalogue");
-    Catalogue catalogue = readObjectTypes(input, options, octree, reporter);
+    Catalogue catalogue = readObjectTypes(input, options, files, octree, reporter);
     stage("object list");
     const std::vector<GameObject> objects =
         readGameObjects(input, header.frame, catalogue, options.verbose, reporter);
 
     stage("palette");
-    Canvas canvas = createOutputImage(options, header.frame, octree, reporter);
+    Canvas canvas = createOutputImage(options, header.frame, files, octree, reporter);
     recolorIcons(catalogue, canvas, options.colorMap);
     stage("background");
     if (header.background) drawBackground(canvas, header, options, reporter);
@@ -100,8 +125,17 @@ void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, st
     stage("legend");
     if (options.legend) drawLegend(canvas, catalogue, header, options, reporter);
     stage("write");
-    writeOutputImage(canvas, options, obstacles, reporter, out);
+    // Replacing an input would lose it, and a later run would read the map.
+    if (files.isInput(target)) throw RunError("**** Error output file " + cText(target) + " is an input of this run\n", 1);
+    reporter.flushReports();  // before the map, should the two share a file
+    writeOutputImage(canvas, options, obstacles, reporter);
     stage("end");
+    if (!mapOnStandardOutput) {
+        if (const int error = reporter.flushReports())
+            throw RunError("**** Error unable to write standard output: " +
+                               std::error_code(error, std::generic_category()).message() + "\n",
+                           1);
+    }
 }
 
 int fail(const char* message, int status, std::FILE* out, std::FILE* err) {

@@ -1,5 +1,7 @@
-// The reporter of a run: report text goes to the run's output stream,
-// warnings to its error stream, unchanged and in the order handed over.
+// The reporter of a run: report text goes to one stream, warnings to
+// another, unchanged and in the order handed over. Failed writes of the
+// reports are kept, to be told once the run is done, as GNU programs check
+// their standard output at exit.
 #pragma once
 
 #include "base/reporter.h"
@@ -8,12 +10,21 @@
 
 class StreamReporter : public Reporter {
 public:
-    StreamReporter(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+    // Clears the error flag of the reports stream, so that only this run's
+    // failures count.
+    StreamReporter(std::FILE* reports, std::FILE* warnings);
 
-    void report(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), out_); }
-    void warn(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), err_); }
+    void report(std::string_view text) override;
+    void warn(std::string_view text) override;
+
+    // Flushes the reports stream; returns the system's error number of the
+    // first write or flush of it that failed, 0 when every one succeeded.
+    int flushReports();
 
 private:
-    std::FILE* out_;
-    std::FILE* err_;
+    void noteFailure();
+
+    std::FILE* reports_;
+    std::FILE* warnings_;
+    int reportError_ = 0;
 };

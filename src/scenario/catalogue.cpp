@@ -32,8 +32,8 @@ void reportIcon(const std::string& path, const char* outcome, Reporter& reporter
     reporter.report(line);
 }
 
-ImagePtr loadIcon(const std::string& path, const Options& options, Reporter& reporter) {
-    Picture picture = loadPicture(path, options.limits);
+ImagePtr loadIcon(FileSource& files, const std::string& path, const Options& options, Reporter& reporter) {
+    Picture picture = loadPicture(files, path, options.limits);
     if (picture.status == PictureStatus::loaded) {
         if (options.verbose) reportIcon(path, " read", reporter);
         return std::move(picture.image);
@@ -59,10 +59,10 @@ public:
         std::vector<ImageColor> colors;
     };
 
-    const Picture& load(const std::string& path, const Options& options, Reporter& reporter) {
+    const Picture& load(FileSource& files, const std::string& path, const Options& options, Reporter& reporter) {
         Picture& picture = byPath_[path];
         if (!picture.image) {
-            picture.image = loadIcon(path, options, reporter);
+            picture.image = loadIcon(files, path, options, reporter);
             if (!options.colorMap) swapBlackAndWhite(picture.image.get());
             picture.colors = imageColors(picture.image.get());
         } else if (options.verbose) {
@@ -92,7 +92,8 @@ std::string debugIconFileName(const std::string& typeName, int k) {
     return name + std::to_string(k) + ".gif";
 }
 
-Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter) {
+Catalogue readObjectTypes(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
+                          Reporter& reporter) {
     if (options.verbose) reporter.report("reading game object images\n");
     Catalogue catalogue;
     IconPictures pictures;
@@ -108,7 +109,7 @@ Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& 
         ObjectType type;
         type.name = *name;
         const std::string path = picturePath(options.imageDir, input.requireToken("icon file name"));
-        const IconPictures::Picture& picture = pictures.load(path, options, reporter);
+        const IconPictures::Picture& picture = pictures.load(files, path, options, reporter);
         const gdImagePtr icon = picture.image.get();
         octreeAddColors(octree, picture.colors, OCTREE_BUDGET);
 

@@ -2,6 +2,7 @@
 // twelve facings, and the legend list of the types shown in the legend.
 #pragma once
 
+#include "base/file_source.h"
 #include "base/options.h"
 #include "base/reporter.h"
 #include "imageops/image.h"
@@ -35,13 +36,14 @@ struct Catalogue {
 };
 
 // Reads catalogue entries up to the '*' token. Each type's icon is loaded
-// (its black and white swapped when colorMap is off), added to the octree
-// and turned twelve times; with -d the turned icons are written as GIF files
+// through files (its black and white swapped when colorMap is off), added to
+// the octree and turned twelve times; with -d the turned icons are written as GIF files
 // into the current directory. A picture named by several types is decoded
 // once, and types naming it at the same scale share their turned icons.
 // Throws a RunError for an icon that cannot be loaded, a bad icon scale or a
 // missing or unreadable item.
-Catalogue readObjectTypes(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter);
+Catalogue readObjectTypes(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
+                          Reporter& reporter);
 
 // The file name of a turned icon written with -d: "%s%d.gif" from the type
 // name up to any NUL byte, with every '/' and '\' turned into '_'.

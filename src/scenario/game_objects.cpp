@@ -5,11 +5,12 @@
 
 namespace {
 
-// The "bad scenario line" message with the object it was reading added
-// before its line end.
+// A message about an object, with the object it concerns added before its
+// line end: its number among the entries read, its label line and where
+// that line stands.
 std::string withObject(std::string message, int count, const std::string& label, int labelLine) {
     message.pop_back();
-    return message + " (object " + std::to_string(count) + ", label \"" + label + "\" from line " +
+    return message + " (object " + std::to_string(count) + ", label \"" + cText(label) + "\" from line " +
            std::to_string(labelLine) + ")\n";
 }
 
@@ -50,12 +51,13 @@ std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& fr
         } catch (const RunError& error) {
             // A bad item names its object: a missing label line shows as an
             // object line read as the label.
-            throw RunError(withObject(error.what(), count, cText(line->text), labelLine), error.status);
+            throw RunError(withObject(error.what(), count, line->text, labelLine), error.status);
         }
 
         object.type = findType(catalogue, typeName);
         if (!object.type) {
-            reporter.warn("**** Warning unknown object type " + cText(typeName) + "\n");
+            reporter.warn(withObject("**** Warning unknown object type " + cText(typeName) + "\n", count, line->text,
+                                     labelLine));
             continue;
         }
         const PixelPoint anchor = projectAnchor(frame, object.x, object.y);

@@ -31,8 +31,8 @@ struct GameObject {
 inline int iconForFacing(int facing) { return (facing % FACINGS + FACINGS) % FACINGS; }
 
 // Reads objects up to the line that begins with '*' and projects each onto
-// frame. An object of a type that is not in the catalogue is reported and
-// left out. Reports progress with verbose. Throws a RunError for a missing
+// frame. An object of a type that is not in the catalogue is reported, with
+// its number, label and line, and left out. Reports progress with verbose. Throws a RunError for a missing
 // or unreadable item.
 std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& frame, const Catalogue& catalogue,
                                         bool verbose, Reporter& reporter);

@@ -4,8 +4,10 @@
 #include "base/run_error.h"
 #include "scenario/picture_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -30,13 +32,13 @@ std::string readTitle(ScenarioInput& input) {
     return title;
 }
 
-void readBackground(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter,
-                    MapHeader& header) {
+void readBackground(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
+                    Reporter& reporter, MapHeader& header) {
     const std::string name = input.requireToken("background picture name");
     if (!options.colorMap || name[0] == '-') return;
 
     const std::string path = picturePath(options.imageDir, name);
-    Picture picture = loadPicture(path, options.limits);
+    Picture picture = loadPicture(files, path, options.limits);
     switch (picture.status) {
         case PictureStatus::loaded:
             header.background = std::move(picture.image);
@@ -55,10 +57,10 @@ void readBackground(ScenarioInput& input, const Options& options, Octree& octree
 
 std::string onOff(bool flag) { return flag ? "on" : "off"; }
 
-// As printf's "%f": six decimals.
-std::string fixed6(double v) {
+// As printf's "%.Nf": N decimals.
+std::string fixed(double v, int decimals) {
     char buffer[512];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
     return std::string(buffer, result.ptr);
 }
 
@@ -66,8 +68,8 @@ void reportSettings(const MapHeader& h, const Options& o, Reporter& reporter) {
     const MapFrame& f = h.frame;
     // The ".1" after each number is part of the report's format.
     std::string text = "title                " + cText(h.title) + "\n";
-    text += "map extent           " + fixed6(f.xMin) + ".1/" + fixed6(f.yMin) + ".1 " + fixed6(f.xMax) + ".1/" +
-            fixed6(f.yMax) + ".1\n";
+    text += "map extent           " + fixed(f.xMin, 6) + ".1/" + fixed(f.yMin, 6) + ".1 " + fixed(f.xMax, 6) + ".1/" +
+            fixed(f.yMax, 6) + ".1\n";
     text += "image resolution     " + std::to_string(f.imageWidth) + " x " + std::to_string(f.imageHeight) + "\n";
     text += "map                  " + std::string(o.colorMap ? "color" : "bitonal") + "\n";
     text += "background           " + (h.background ? cText(h.backgroundPath) : "plain") + "\n";
@@ -84,25 +86,34 @@ void reportSettings(const MapHeader& h, const Options& o, Reporter& reporter) {
 }  // namespace
 
 void computeImageSize(MapFrame& frame, const Limits& limits) {
-    bool valid = frame.scale > 0;
-    for (double v : {frame.xMin, frame.yMin, frame.xMax, frame.yMax})
-        valid = valid && std::fabs(v) < MAX_EXTENT_MAGNITUDE;
-    valid = valid && frame.xMax - frame.xMin <= MAX_SPAN && frame.yMax - frame.yMin <= MAX_SPAN;
-
     const double width = std::trunc((frame.xMax - frame.xMin) * frame.scale + 0.5);
     const double height = std::trunc((frame.yMax - frame.yMin) * frame.scale + 0.5);
-    valid = valid && width >= 1 && width <= limits.maxMapSide && height >= 1 &&
-            height <= limits.maxMapSide && width * height <= limits.maxMapPixels;
-    if (!valid) throw RunError("**** Error invalid map extent or scale\n", 1);
+    const double extent[] = {frame.xMin, frame.yMin, frame.xMax, frame.yMax};
+    std::string reason;
+    if (!(frame.scale > 0)) {
+        reason = "scale must be above 0";
+    } else if (std::any_of(std::begin(extent), std::end(extent),
+                           [](double v) { return !(std::fabs(v) < MAX_EXTENT_MAGNITUDE); })) {
+        reason = "extent values must be smaller than 2147483648 either way";
+    } else if (!(frame.xMax - frame.xMin <= MAX_SPAN && frame.yMax - frame.yMin <= MAX_SPAN)) {
+        reason = "the map spans more than 1000000 units";
+    } else if (!(width >= 1 && width <= limits.maxMapSide && height >= 1 && height <= limits.maxMapSide &&
+                 width * height <= limits.maxMapPixels)) {
+        reason = "the map would be " + fixed(width, 0) + " x " + fixed(height, 0) + " pixels (1 to " +
+                 fixed(limits.maxMapSide, 0) + " a side, at most " + fixed(limits.maxMapPixels, 0) +
+                 " in all)";
+    }
+    if (!reason.empty()) throw RunError("**** Error invalid map extent or scale: " + reason + "\n", 1);
 
     frame.imageWidth = static_cast<int>(width);
     frame.imageHeight = static_cast<int>(height);
 }
 
-MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter) {
+MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
+                             Reporter& reporter) {
     MapHeader header;
     header.title = readTitle(input);
-    readBackground(input, options, octree, reporter, header);
+    readBackground(input, options, files, octree, reporter, header);
     header.objectTracks = input.readInt("tracks flag") != 0;
     MapFrame& frame = header.frame;
     frame.xMin = input.readSingle("map extent");

@@ -2,6 +2,7 @@
 // and scale, and the output image size that follows from them.
 #pragma once
 
+#include "base/file_source.h"
 #include "base/map_frame.h"
 #include "base/options.h"
 #include "base/reporter.h"
@@ -22,16 +23,17 @@ struct MapHeader {
     MapFrame frame;
 };
 
-// Reads the header and loads the background picture (colour maps only),
-// whose colours go into the octree; a picture that cannot be loaded is
+// Reads the header and loads the background picture (colour maps only)
+// through files, whose colours go into the octree; a picture that cannot be loaded is
 // reported and the run goes on without one. Reports the settings with -v.
 // Throws a RunError for a missing or unreadable item and for an extent or
 // scale that gives no drawable map.
-MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, Octree& octree, Reporter& reporter);
+MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
+                             Reporter& reporter);
 
 // Sets the image size for the extent and scale of frame, or throws the
-// RunError "invalid map extent or scale" when the map cannot be drawn: scale
-// not positive, an extent value of magnitude 2^31 or more, a span over
-// 1,000,000 units, a side outside 1..maxMapSide or more than maxMapPixels
-// pixels.
+// RunError "invalid map extent or scale: REASON" when the map cannot be
+// drawn, naming the first of these that holds: scale not positive, an
+// extent value of magnitude 2^31 or more, a span over 1,000,000 units, a
+// side outside 1..maxMapSide or more than maxMapPixels pixels.
 void computeImageSize(MapFrame& frame, const Limits& limits);

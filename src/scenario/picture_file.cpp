@@ -1,6 +1,5 @@
 #include "scenario/picture_file.h"
 
-#include "base/file_handle.h"
 #include "imageops/palette.h"
 
 #include <cassert>
@@ -85,9 +84,10 @@ std::string picturePath(const std::optional<std::string>& imageDir, const std::s
     return *imageDir + DIRECTORY_SEPARATOR + name;
 }
 
-Picture loadPicture(const std::string& path, const Limits& limits) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return {PictureStatus::cannotOpen, nullptr};
+Picture loadPicture(FileSource& files, const std::string& path, const Limits& limits) {
+    int error = 0;
+    FilePtr file = files.open(path, error);
+    if (!file) return {PictureStatus::cannotOpen, nullptr, error};
 
     const PictureStatus status = checkFirstImage(file.get(), limits);
     if (status != PictureStatus::loaded) return {status, nullptr};

@@ -1,6 +1,7 @@
 // Loading the GIF pictures a scenario names (the background and the icons).
 #pragma once
 
+#include "base/file_source.h"
 #include "base/limits.h"
 #include "imageops/image.h"
 
@@ -16,11 +17,12 @@ enum class PictureStatus { loaded, cannotOpen, tooLarge, notReadable };
 struct Picture {
     PictureStatus status;
     ImagePtr image;  // set only when status is loaded
+    int openError = 0;  // the system's error number when status is cannotOpen
 };
 
-// Opens and decodes the first image of a GIF file. The first image
+// Opens the file at path through files and decodes its first GIF image. The first image
 // descriptor is read from the file before gd decodes it, so a small file
 // that declares a picture beyond the limits' picture side or pixels is
 // refused (tooLarge) without allocating it. A loaded picture has a positive
 // size and an all-opaque palette.
-Picture loadPicture(const std::string& path, const Limits& limits);
+Picture loadPicture(FileSource& files, const std::string& path, const Limits& limits);

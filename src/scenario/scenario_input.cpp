@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
 
 namespace {
 
@@ -20,9 +21,22 @@ ScenarioInput::ScenarioInput(std::string text) : text_(std::move(text)) {}
 ScenarioInput ScenarioInput::fromFile(std::FILE* file) {
     std::string text;
     char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    return ScenarioInput(std::move(text));
+    std::clearerr(file);  // only this reading's errors count
+    for (;;) {
+        errno = 0;
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        text.append(buffer, got);
+        if (got == sizeof buffer) continue;
+        // A short read is the end of the input, or an error that must not
+        // pass for one: a map of part of the scenario would look complete.
+        if (std::ferror(file)) {
+            const int error = errno != 0 ? errno : EIO;
+            throw RunError("**** Error unable to read the scenario: " +
+                               std::error_code(error, std::generic_category()).message() + "\n",
+                           1);
+        }
+        return ScenarioInput(std::move(text));
+    }
 }
 
 std::optional<ScenarioInput::Line> ScenarioInput::line() {

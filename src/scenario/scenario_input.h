@@ -16,7 +16,8 @@ class ScenarioInput {
 public:
     explicit ScenarioInput(std::string text);
 
-    // Reads the whole stream (standard input in a run).
+    // Reads the whole stream (standard input in a run). Throws the RunError
+    // "unable to read the scenario: REASON" when reading fails.
     static ScenarioInput fromFile(std::FILE* file);
 
     struct Line {

@@ -300,15 +300,32 @@ TEST_F(EndToEnd, ImageSizeFollowsExtentAndScale) {
     }
 }
 
-TEST_F(EndToEnd, InvalidMapIsRefused) {
-    for (const char* extentAndScale :
-         {"0 0 100 50 0", "0 0 100 50 -1", "0 0 2000000 1 0.001", "0 0 70000 1 1", "0 0 20000 20000 1",
-          "100 0 0 50 1", "0 0 0.4 10 1", "3e9 0 3e9 1 1", "0 0 1 1 3e9"}) {
-        const RunResult r = run({"-v"}, scenario("T", "-", extentAndScale));
-        EXPECT_EQ(r.exitStatus, 1) << extentAndScale;
-        EXPECT_EQ(r.err, "**** Error invalid map extent or scale\n") << extentAndScale;
-        EXPECT_EQ(afterBanner(r.out), "") << extentAndScale;
-        EXPECT_FALSE(dir.exists("orvex.gif")) << extentAndScale;
+TEST_F(EndToEnd, InvalidMapIsRefusedWithTheFirstReasonThatHolds) {
+    const std::string size = " pixels (1 to 65535 a side, at most 100000000 in all)";
+    const struct {
+        const char* extentAndScale;
+        std::string reason;
+    } cases[] = {
+        {"0 0 100 50 0", "scale must be above 0"},
+        {"0 0 100 50 -1", "scale must be above 0"},
+        {"3e9 0 1 1 0", "scale must be above 0"},
+        {"3e9 0 3e9 1 1", "extent values must be smaller than 2147483648 either way"},
+        {"0 -2147483648 1 1 1", "extent values must be smaller than 2147483648 either way"},
+        {"0 0 2000000 1 0.001", "the map spans more than 1000000 units"},
+        {"0 -600000 1 600000 0.0001", "the map spans more than 1000000 units"},
+        {"0 0 120000 80000 1", "the map would be 120000 x 80000" + size},
+        {"0 0 70000 1 1", "the map would be 70000 x 1" + size},
+        {"0 0 20000 20000 1", "the map would be 20000 x 20000" + size},
+        {"100 0 -100 100 1", "the map would be -199 x 100" + size},
+        {"0 0 0.4 10 1", "the map would be 0 x 10" + size},
+        {"0 0 1 1 3e9", "the map would be 3000000000 x 3000000000" + size},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = run({"-v"}, scenario("T", "-", c.extentAndScale));
+        EXPECT_EQ(r.exitStatus, 1) << c.extentAndScale;
+        EXPECT_EQ(r.err, "**** Error invalid map extent or scale: " + c.reason + "\n") << c.extentAndScale;
+        EXPECT_EQ(afterBanner(r.out), "") << c.extentAndScale;
+        EXPECT_FALSE(dir.exists("orvex.gif")) << c.extentAndScale;
     }
 }
 

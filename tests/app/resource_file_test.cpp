@@ -1,4 +1,5 @@
 // The colour resource file read into an image: pieces, comments, ranges.
+#include "app/disk_files.h"
 #include "app/resource_file.h"
 #include "support/recording_reporter.h"
 #include "support/run_orvex.h"
@@ -18,7 +19,8 @@ struct ResourceRead {
 
 ResourceRead readResource(const TempDir& dir, const std::string& text) {
     ResourceRead r;
-    readResourceFile(dir.write("colors.ini", text), r.image.get(), r.roles, false, r.reporter);
+    DiskFiles files;
+    readResourceFile(files, dir.write("colors.ini", text), r.image.get(), r.roles, false, r.reporter);
     return r;
 }
 

@@ -1,5 +1,6 @@
 // The scenario readers at their limits: title, map, icons, pictures, the
 // tokens that end a list, debug icon names.
+#include "app/disk_files.h"
 #include "base/run_error.h"
 #include "quantise/octree.h"
 #include "scenario/catalogue.h"
@@ -59,10 +60,11 @@ TEST(Limits, TurnedIconOfExactlyTheLargestSideIsAccepted) {
         ScenarioInput input("ship " + dir.file("ship.gif") + " 1 0\n*\n");
         Octree octree;
         RecordingReporter reporter;
+        DiskFiles files;
         if (accepted)
-            EXPECT_NO_THROW(readObjectTypes(input, options, octree, reporter));
+            EXPECT_NO_THROW(readObjectTypes(input, options, files, octree, reporter));
         else
-            EXPECT_THROW(readObjectTypes(input, options, octree, reporter), RunError);
+            EXPECT_THROW(readObjectTypes(input, options, files, octree, reporter), RunError);
     }
 }
 
@@ -77,7 +79,8 @@ TEST(Limits, PictureLimitsAreInclusive) {
         Limits limits;
         limits.maxPictureSide = side;
         limits.maxPicturePixels = pixels;
-        return loadPicture(dir.file("p.gif"), limits).status;
+        DiskFiles files;
+        return loadPicture(files, dir.file("p.gif"), limits).status;
     };
     EXPECT_EQ(status(8, 48), PictureStatus::loaded);
     EXPECT_EQ(status(7, 48), PictureStatus::tooLarge);
@@ -94,7 +97,8 @@ TEST(Limits, GlobalColourTableIsSkippedWhole) {
     saveGif(picture.get(), dir.file("p.gif"));
     Limits limits;
     limits.maxPictureSide = 1000;
-    const Picture loaded = loadPicture(dir.file("p.gif"), limits);
+    DiskFiles files;
+    const Picture loaded = loadPicture(files, dir.file("p.gif"), limits);
     EXPECT_EQ(loaded.status, PictureStatus::loaded);
 }
 

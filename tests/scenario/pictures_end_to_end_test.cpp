@@ -61,8 +61,10 @@ Rgb pixel(gdImage* image, int x, int y) { return paletteEntry(image, gdImageGetP
 
 TEST_F(Pictures, GdsOwnWarningShowsWithDebugOnly) {
     dir.write("flat.gif", FLAT_GIF);
+    // As gd's own handler prints it, marked as gd's.
     const std::string warning =
-        "one parameter to a memory allocation multiplication is negative or zero, failing operation gracefully\n";
+        "GD Warning: one parameter to a memory allocation multiplication is negative or zero, failing operation "
+        "gracefully\n";
     for (const bool debug : {false, true}) {
         const std::vector<std::string> args = debug ? std::vector<std::string>{"-d"} : std::vector<std::string>{};
         RunResult r = run(args, "T\nflat.gif\n0\n0 0 10 10\n2\n*\n*\n");
@@ -198,8 +200,15 @@ TEST_F(Pictures, CatalogueAndObjectRulings) {
          "**** Warning scenario ends before the closing * of the object types\n"
          "**** Warning scenario ends before the closing * of the game objects\n"},
         {ship, 0, "**** Warning scenario ends before the closing * of the game objects\n"},
-        {ship + "L\nboat 10 10 0 0 0 0\n*\n", 0, "**** Warning unknown object type boat\n"},
-        {ship + "L\nShip 10 10 0 0 0 0\n*\n", 0, "**** Warning unknown object type Ship\n"},
+        // An unknown type says which object it left out; the objects after
+        // it keep their numbers among the entries read.
+        {ship + "L\nboat 10 10 0 0 0 0\n*\n", 0,
+         "**** Warning unknown object type boat (object 1, label \"L\" from line 7)\n"},
+        {ship + "  Big one \n\nShip 10 10 0 0 0 0\n*\n", 0,
+         "**** Warning unknown object type Ship (object 1, label \"Big one \" from line 7)\n"},
+        {ship + "A\nboat 1 1 0 0 0 0\nB\nship 1 1 0 0 x 0\n*\n", 1,
+         "**** Warning unknown object type boat (object 1, label \"A\" from line 7)\n"
+         "**** Error bad scenario line 10: speed expected (object 2, label \"B\" from line 9)\n"},
     };
     for (const auto& c : cases) {
         const RunResult r = run({"-v"}, HEADER + c.input);

@@ -93,52 +93,100 @@ RunResult runInProcess(const std::vector<std::string>& args, const std::string& 
     return result;
 }
 
-RunResult runBinary(const std::vector<std::string>& args, const std::string& stdinText,
-                    const std::string& workDir) {
-    TempDir io;  // kept out of workDir, whose content the tests inspect
-    const std::string inPath = io.write("stdin", stdinText);
-    const std::string outPath = io.file("stdout");
-    const std::string errPath = io.file("stderr");
+namespace {
 
-    // Everything the child needs is prepared before the fork.
-    std::vector<std::string> words{ORVEX_BINARY};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        if (std::strncmp(*entry, "ASAN_OPTIONS=", 13) != 0 && std::strncmp(*entry, "UBSAN_OPTIONS=", 14) != 0)
-            environment.emplace_back(*entry);
-    }
-    environment.emplace_back("ASAN_OPTIONS=exitcode=86");
-    environment.emplace_back("UBSAN_OPTIONS=exitcode=87:print_stacktrace=1");
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child < 0) throw std::runtime_error("fork failed");
-    if (child == 0) {
-        const int in = ::open(inPath.c_str(), O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-            ::chdir(workDir.c_str()) != 0)
-            ::_exit(126);
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
+// What a child needs to run the binary, prepared before the fork.
+class ChildCommand {
+public:
+    explicit ChildCommand(const std::vector<std::string>& args) : words_{ORVEX_BINARY} {
+        words_.insert(words_.end(), args.begin(), args.end());
+        for (std::string& word : words_) argv_.push_back(word.data());
+        argv_.push_back(nullptr);
+        for (char** entry = environ; *entry; ++entry) {
+            if (std::strncmp(*entry, "ASAN_OPTIONS=", 13) != 0 && std::strncmp(*entry, "UBSAN_OPTIONS=", 14) != 0)
+                environment_.emplace_back(*entry);
+        }
+        environment_.emplace_back("ASAN_OPTIONS=exitcode=86");
+        environment_.emplace_back("UBSAN_OPTIONS=exitcode=87:print_stacktrace=1");
+        for (std::string& entry : environment_) envp_.push_back(entry.data());
+        envp_.push_back(nullptr);
     }
 
+    // Starts the binary in workDir with the given descriptors as its
+    // standard streams; the child closes `closeInChild` first.
+    pid_t start(int in, int out, int err, const std::string& workDir, int closeInChild = -1) {
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child < 0) throw std::runtime_error("fork failed");
+        if (child == 0) {
+            if (closeInChild >= 0) ::close(closeInChild);
+            if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
+                ::chdir(workDir.c_str()) != 0)
+                ::_exit(126);
+            ::execve(argv_[0], argv_.data(), envp_.data());
+            ::_exit(127);
+        }
+        return child;
+    }
+
+private:
+    std::vector<std::string> words_, environment_;
+    std::vector<char*> argv_, envp_;
+};
+
+int waitForExit(pid_t child) {
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) throw std::runtime_error("waitpid failed");
     }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+int runBinaryOnFiles(const std::vector<std::string>& args, const std::string& inPath, const std::string& outPath,
+                     const std::string& errPath, const std::string& workDir) {
+    ChildCommand command(args);
+    const int in = ::open(inPath.c_str(), O_RDONLY);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t child = command.start(in, out, err, workDir);
+    for (int fd : {in, out, err})
+        if (fd >= 0) ::close(fd);
+    return waitForExit(child);
+}
+
+RunResult runBinary(const std::vector<std::string>& args, const std::string& stdinText,
+                    const std::string& workDir) {
+    TempDir io;  // kept out of workDir, whose content the tests inspect
     RunResult result;
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.exitStatus = runBinaryOnFiles(args, io.write("stdin", stdinText), io.file("stdout"), io.file("stderr"),
+                                         workDir);
     result.out = io.read("stdout");
+    result.err = io.read("stderr");
+    return result;
+}
+
+RunResult runBinaryThroughPipe(const std::vector<std::string>& args, const std::string& stdinText,
+                               const std::string& workDir) {
+    TempDir io;
+    ChildCommand command(args);
+    const std::string errPath = io.file("stderr");
+    const int in = ::open(io.write("stdin", stdinText).c_str(), O_RDONLY);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
+    const pid_t child = command.start(in, pipeEnds[1], err, workDir, pipeEnds[0]);
+    for (int fd : {in, err, pipeEnds[1]})
+        if (fd >= 0) ::close(fd);
+    RunResult result;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+        if (got > 0) result.out.append(buffer, static_cast<std::size_t>(got));
+        else if (errno != EINTR) break;
+    }
+    ::close(pipeEnds[0]);
+    result.exitStatus = waitForExit(child);
     result.err = io.read("stderr");
     return result;
 }

@@ -46,6 +46,16 @@ RunResult runInProcess(const std::vector<std::string>& args, const std::string& 
 RunResult runBinary(const std::vector<std::string>& args, const std::string& stdinText,
                     const std::string& workDir);
 
+// The binary with its standard input, output and error opened on these
+// paths (output and error created or truncated); returns the exit status as
+// runBinary gives it.
+int runBinaryOnFiles(const std::vector<std::string>& args, const std::string& inPath, const std::string& outPath,
+                     const std::string& errPath, const std::string& workDir);
+
+// runBinary with standard output a pipe that this process reads to its end.
+RunResult runBinaryThroughPipe(const std::vector<std::string>& args, const std::string& stdinText,
+                               const std::string& workDir);
+
 struct Rgb {
     int red, green, blue;
     bool operator==(const Rgb&) const = default;

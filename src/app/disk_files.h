@@ -1,0 +1,33 @@
+// The run's files as the program reads them: opened on disk by their paths,
+// relative to the current directory, with the identity of every file opened
+// kept, so that the run can tell when its output would replace one of them.
+#pragma once
+
+#include "base/file_source.h"
+
+#include <sys/types.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class DiskFiles : public FileSource {
+public:
+    FilePtr open(const std::string& path, int& error) override;
+
+    // Counts an open stream as an input too (the scenario on standard input).
+    void noteInput(std::FILE* stream);
+
+    // True when path names (links followed) a file this run has read.
+    bool isInput(const std::string& path) const;
+
+private:
+    struct Identity {
+        dev_t device;
+        ino_t inode;
+    };
+    std::vector<Identity> inputs_;
+};
+
+// True when path names (links followed) the file that stream writes to.
+bool isSameFile(const std::string& path, std::FILE* stream);
