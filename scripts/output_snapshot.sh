@@ -561,6 +561,47 @@ ship 20 15 3 3 4 0
 *
 EOF
 
+scenario reversed_extent <<'EOF'
+Reversed extent
+-
+1
+100 0 -100 100
+1
+*
+*
+EOF
+
+scenario too_many_pixels <<'EOF'
+Too many pixels
+-
+1
+0 0 120000 80000
+1
+*
+*
+EOF
+
+scenario unknown_then_bad <<'EOF'
+An unknown type, then a bad item
+-
+1
+0 0 40 30
+10
+ship ship.gif 1 1
+*
+Lost
+boat 5 5 0 0 0 0
+Found
+ship 10 10 0 0 x 0
+*
+EOF
+
+# A GIF whose first image is 4 pixels wide and 0 high, which gd refuses
+# with a warning of its own.
+printf 'GIF89a\4\0\4\0\200\0\0\0\0\0\377\377\377,\0\0\0\0\4\0\0\0\0\2\2\114\1\0;' > "$stage/flat.gif"
+sed '2s/.*/flat.gif/' "$in/base.scn" > "$in/base_flatbg.scn"
+sed 's/^buoy buoy.gif/buoy flat.gif/' "$in/base.scn" > "$in/base_flaticon.scn"
+
 cp "$examples/bay.scn" "$in/bay.scn"
 crlf base base_crlf
 
@@ -646,5 +687,15 @@ run usage_f_without_value base "$PICTURES" -v -f
 run long_title_and_labels long_text "$PICTURES" -v -l
 run utf8_text utf8_text "$PICTURES" -v
 run crlf_scenario base_crlf "$PICTURES" -v -g -l
+run bad_reversed_extent reversed_extent "$PICTURES"
+run bad_too_many_pixels too_many_pixels "$PICTURES"
+run bad_after_unknown_type unknown_then_bad "$PICTURES" -v
+
+# Maps that would replace an input of their run, and gd's own messages.
+run out_is_icon base "$PICTURES" -f ship.gif
+run out_is_background base "sea.gif:pics/sea.gif ship.gif:pics/ship.gif submarine.gif:pics/submarine.gif buoy.gif:pics/buoy.gif" -i pics -f pics/sea.gif
+run out_is_resource base "$PICTURES colors.ini" -v -r colors.ini -f colors.ini
+run gd_flat_background base_flatbg "$PICTURES flat.gif" -d
+run gd_flat_icon base_flaticon "$PICTURES flat.gif" -d
 
 echo "$cases cases recorded in $out"
