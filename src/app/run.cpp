@@ -21,6 +21,7 @@
 #include "scenario/game_objects.h"
 #include "scenario/header.h"
 #include "scenario/scenario_input.h"
+#include "scenario/scenario_text.h"
 
 #include <gd.h>
 #include <gd_errors.h>
@@ -97,18 +98,19 @@ void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, st
     stage("header");
     DiskFiles files;
     files.noteInput(in);
-    Octree octree;
     ScenarioInput input = ScenarioInput::fromFile(in);
-    const MapHeader header = readScenarioHeader(input, options, files, octree, reporter);
+    const ScenarioText scenario = readScenario(input);
+    const MapHeader header = loadHeader(scenario, options, files, reporter);
     stage("catalogue");
-    Catalogue catalogue = readObjectTypes(input, options, files, octree, reporter);
+    const Catalogue catalogue = loadCatalogue(scenario, options, files, reporter);
     stage("object list");
-    const std::vector<GameObject> objects =
-        readGameObjects(input, header.frame, catalogue, options.verbose, reporter);
+    const std::vector<GameObject> objects = placeObjects(scenario, header.frame, catalogue, options.verbose, reporter);
 
     stage("palette");
+    Octree octree;
+    addPictureColors(octree, header.background.get(), catalogue);
     Canvas canvas = createOutputImage(options, header.frame, files, octree, reporter);
-    recolorIcons(catalogue, canvas, options.colorMap);
+    MapIcons icons(canvas, options.colorMap);
     stage("background");
     if (header.background) drawBackground(canvas, header, options, reporter);
     stage("grid and axes");
@@ -117,13 +119,13 @@ void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, st
     stage("fades");
     if (header.background) fadeObjectBackgrounds(canvas, objects, options, reporter);
     stage("objects");
-    drawObjects(canvas, objects, header, options, obstacles, reporter);
+    drawObjects(canvas, objects, icons, header, options, obstacles, reporter);
     stage("labels");
     annotateObjects(canvas, objects, header, options, obstacles, reporter);
     stage("title");
     drawTitle(canvas, header, options, obstacles, reporter);
     stage("legend");
-    if (options.legend) drawLegend(canvas, catalogue, header, options, reporter);
+    if (options.legend) drawLegend(canvas, catalogue, icons, header, options, reporter);
     stage("write");
     // Replacing an input would lose it, and a later run would read the map.
     if (files.isInput(target)) throw RunError("**** Error output file " + cText(target) + " is an input of this run\n", 1);

@@ -3,20 +3,16 @@
 #include "imageops/blend.h"
 #include "imageops/palette.h"
 
-#include <set>
+MapIcons::MapIcons(const Canvas& canvas, bool colorMap)
+    : map_(canvas.image.get()), foreground_(colorMap ? canvas.colorIndex[FOREGROUNDCOLOR] : COLOR_UNSET) {}
 
-void recolorIcons(Catalogue& catalogue, const Canvas& canvas, bool colorMap) {
-    const int foreground = canvas.colorIndex[FOREGROUNDCOLOR];
-    if (!colorMap || foreground == COLOR_UNSET) return;
-    const gdImagePtr map = canvas.image.get();
-    // Types may share their turned icons: each set is recoloured once.
-    std::set<const TurnedIcons*> done;
-    for (ObjectType& type : catalogue.types) {
-        if (!done.insert(type.turned.get()).second) continue;
-        for (ImagePtr& icon : type.turned->icons) {
-            const int f = resolveColor(icon.get(), map->red[foreground], map->green[foreground], map->blue[foreground]);
-            const int white = resolveColor(icon.get(), 255, 255, 255);
-            replaceColor(icon.get(), white, f, false);
-        }
+gdImagePtr MapIcons::icon(const ObjectType& type, int k) {
+    const gdImagePtr icon = type.turned->icon(k);
+    // Types may share their turned icons: each is recoloured once.
+    if (foreground_ != COLOR_UNSET && recolored_.insert(icon).second) {
+        const int f = resolveColor(icon, map_->red[foreground_], map_->green[foreground_], map_->blue[foreground_]);
+        const int white = resolveColor(icon, 255, 255, 255);
+        replaceColor(icon, white, f, false);
     }
+    return icon;
 }

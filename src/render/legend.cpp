@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstdint>
 
-void drawLegend(Canvas& canvas, const Catalogue& catalogue, const MapHeader& header, const Options& options,
-                Reporter& reporter) {
+void drawLegend(Canvas& canvas, const Catalogue& catalogue, MapIcons& icons, const MapHeader& header,
+                const Options& options, Reporter& reporter) {
     const gdImagePtr image = canvas.image.get();
     const gdFontPtr font = gdFontGetSmall();
     const int sw = font->w, sh = font->h;
@@ -41,7 +41,7 @@ void drawLegend(Canvas& canvas, const Catalogue& catalogue, const MapHeader& hea
         if (y > header.frame.imageHeight) break;  // the rest lies below the image
         const ObjectType& type = catalogue.types[index];
         const int r = type.iconHalfWidth;
-        const gdImagePtr icon = type.icon(3);
+        const gdImagePtr icon = icons.icon(type, 3);
         copyPicture(image, icon, iconColumn + maxR - r, y, 0, 0, 2 * r, 2 * r);
         const int nameLength = static_cast<int>(type.name.size());
         drawString(image, font, iconColumn - sw * nameLength, y + r - sh / 2, type.name,

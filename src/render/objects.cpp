@@ -55,12 +55,12 @@ void drawCourse(Canvas& canvas, const MapFrame& frame, bool realThrust, const Ga
     drawSegment(image, q1, q2, obstacles);
 }
 
-void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const MapHeader& header,
+void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, MapIcons& icons, const MapHeader& header,
                  const Options& options, ObstacleIndex& obstacles, Reporter& reporter) {
     if (options.verbose) reporter.report("drawing game objects\n");
     const gdImagePtr image = canvas.image.get();
     for (const GameObject& object : objects) {
-        const gdImagePtr icon = object.type->icon(iconForFacing(object.facing));
+        const gdImagePtr icon = icons.icon(*object.type, iconForFacing(object.facing));
         const int h = object.iconHalfWidth();
         // The icon's centre pixel (h, h) lands on the anchor; an odd-sided
         // icon loses its last row and column.

@@ -7,6 +7,7 @@
 #include "base/reporter.h"
 #include "place/obstacle_index.h"
 #include "render/canvas.h"
+#include "render/icon_colors.h"
 #include "scenario/game_objects.h"
 #include "scenario/header.h"
 
@@ -16,10 +17,10 @@
 void fadeObjectBackgrounds(Canvas& canvas, const std::vector<GameObject>& objects, const Options& options,
                            Reporter& reporter);
 
-// Draws every object in list order: its type's icon for its facing, its
-// track when the header turns tracks on, and registers the icon's square and
-// the track's straight segments.
-void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const MapHeader& header,
+// Draws every object in list order: its type's icon for its facing, taken
+// from icons, its track when the header turns tracks on, and registers the
+// icon's square and the track's straight segments.
+void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, MapIcons& icons, const MapHeader& header,
                  const Options& options, ObstacleIndex& obstacles, Reporter& reporter);
 
 // Draws one object's two-segment track, or with realThrust its thrust line,

@@ -54,17 +54,14 @@ void swapBlackAndWhite(gdImagePtr icon) {
 // swapped) and its colours counted once however many types name it.
 class IconPictures {
 public:
-    struct Picture {
-        ImagePtr image;
-        std::vector<ImageColor> colors;
-    };
-
-    const Picture& load(FileSource& files, const std::string& path, const Options& options, Reporter& reporter) {
-        Picture& picture = byPath_[path];
-        if (!picture.image) {
-            picture.image = loadIcon(files, path, options, reporter);
-            if (!options.colorMap) swapBlackAndWhite(picture.image.get());
-            picture.colors = imageColors(picture.image.get());
+    std::shared_ptr<const IconPicture> load(FileSource& files, const std::string& path, const Options& options,
+                                            Reporter& reporter) {
+        std::shared_ptr<IconPicture>& picture = byPath_[path];
+        if (!picture) {
+            picture = std::make_shared<IconPicture>();
+            picture->image = loadIcon(files, path, options, reporter);
+            if (!options.colorMap) swapBlackAndWhite(picture->image.get());
+            picture->colors = imageColors(picture->image.get());
         } else if (options.verbose) {
             reportIcon(path, " read", reporter);
         }
@@ -72,18 +69,30 @@ public:
     }
 
 private:
-    std::map<std::string, Picture> byPath_;
+    std::map<std::string, std::shared_ptr<IconPicture>> byPath_;
 };
 
-double readIconScale(ScenarioInput& input, const std::string& typeName, gdImagePtr icon, double maxSide) {
-    const double scale = input.readDouble("icon scale");
+void checkIconScale(double scale, const std::string& typeName, gdImagePtr icon, double maxSide) {
     const double side = rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale);
     if (!(scale > 0) || side < 1 || side > maxSide)
         throw RunError("**** Error bad icon scale for type " + cText(typeName) + "\n", 1);
-    return scale;
 }
 
 }  // namespace
+
+TurnedIcons::TurnedIcons(std::shared_ptr<const IconPicture> picture, double scale, bool resample, bool colorMap)
+    : picture_(std::move(picture)),
+      scale_(scale),
+      resample_(resample),
+      colorMap_(colorMap),
+      side_(static_cast<int>(
+          rotatedIconSide(gdImageSX(picture_->image.get()), gdImageSY(picture_->image.get()), scale))) {}
+
+gdImagePtr TurnedIcons::icon(int k) {
+    ImagePtr& turned = icons_[static_cast<std::size_t>(k)];
+    if (!turned) turned = rotateIcon(picture_->image.get(), k * STEP_ANGLE, scale_, resample_, colorMap_);
+    return turned.get();
+}
 
 std::string debugIconFileName(const std::string& typeName, int k) {
     std::string name = cText(typeName);
@@ -92,46 +101,40 @@ std::string debugIconFileName(const std::string& typeName, int k) {
     return name + std::to_string(k) + ".gif";
 }
 
-Catalogue readObjectTypes(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
-                          Reporter& reporter) {
+Catalogue loadCatalogue(const ScenarioText& scenario, const Options& options, FileSource& files, Reporter& reporter) {
     if (options.verbose) reporter.report("reading game object images\n");
     Catalogue catalogue;
     IconPictures pictures;
     std::map<std::pair<std::string, double>, std::shared_ptr<TurnedIcons>> turnedBy;
-    for (;;) {
-        const auto name = input.token("type name");
-        if (!name) {
-            reporter.warn("**** Warning scenario ends before the closing * of the object types\n");
-            return catalogue;
-        }
-        if ((*name)[0] == '*') return catalogue;
-
+    // Each type as far as it was read: only the last one can stop early.
+    for (const TypeText& text : scenario.types) {
+        if (!text.icon) break;
         ObjectType type;
-        type.name = *name;
-        const std::string path = picturePath(options.imageDir, input.requireToken("icon file name"));
-        const IconPictures::Picture& picture = pictures.load(files, path, options, reporter);
-        const gdImagePtr icon = picture.image.get();
-        octreeAddColors(octree, picture.colors, OCTREE_BUDGET);
-
-        const double scale = readIconScale(input, type.name, icon, options.limits.maxIconSide);
-        std::shared_ptr<TurnedIcons>& turned = turnedBy[{path, scale}];
-        const bool turnNow = !turned;
-        if (turnNow) turned = std::make_shared<TurnedIcons>();
+        type.name = text.name;
+        const std::string path = picturePath(options.imageDir, *text.icon);
+        std::shared_ptr<const IconPicture> picture = pictures.load(files, path, options, reporter);
+        if (!text.scale) break;
+        checkIconScale(*text.scale, type.name, picture->image.get(), options.limits.maxIconSide);
+        std::shared_ptr<TurnedIcons>& turned = turnedBy[{path, *text.scale}];
+        if (!turned)
+            turned = std::make_shared<TurnedIcons>(picture, *text.scale, options.resampling, options.colorMap);
         type.turned = turned;
-        if (turnNow) {
-            std::vector<double> angles(FACINGS);
-            for (int k = 0; k < FACINGS; ++k) angles[k] = k * STEP_ANGLE;
-            std::vector<ImagePtr> icons = rotateIconAll(icon, angles, scale, options.resampling, options.colorMap);
-            std::move(icons.begin(), icons.end(), turned->icons.begin());
-        }
         for (int k = 0; k < FACINGS; ++k) {
-            if (options.debug) writeDebugIcon(type.icon(k), debugIconFileName(type.name, k), reporter);
+            if (options.debug) writeDebugIcon(turned->icon(k), debugIconFileName(type.name, k), reporter);
             if (options.verbose) reporter.report(".");
         }
         if (options.verbose) reporter.report("\n");
-        type.iconHalfWidth = gdImageSX(type.icon(0)) / 2;
-
-        if (input.readInt("legend flag") != 0) catalogue.legend.push_back(static_cast<int>(catalogue.types.size()));
+        type.iconHalfWidth = turned->side() / 2;
+        if (!text.legendFlag) break;
+        if (*text.legendFlag != 0) catalogue.legend.push_back(static_cast<int>(catalogue.types.size()));
         catalogue.types.push_back(std::move(type));
     }
+    if (scenario.stop && scenario.stop->section == ScenarioSection::types) throw RunError(scenario.stop->message(), 1);
+    if (!scenario.typesClosed) reporter.warn("**** Warning scenario ends before the closing * of the object types\n");
+    return catalogue;
+}
+
+void addPictureColors(Octree& octree, gdImagePtr background, const Catalogue& catalogue) {
+    if (background) octreeAddImage(octree, background, OCTREE_BUDGET);
+    for (const ObjectType& type : catalogue.types) octreeAddColors(octree, type.turned->picture().colors, OCTREE_BUDGET);
 }

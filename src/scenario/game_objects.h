@@ -5,13 +5,10 @@
 #include "base/map_frame.h"
 #include "base/reporter.h"
 #include "scenario/catalogue.h"
-#include "scenario/scenario_input.h"
+#include "scenario/scenario_text.h"
 
 #include <string>
 #include <vector>
-
-// Longest label kept; the rest of a longer label line is skipped.
-constexpr std::size_t MAX_LABEL_LENGTH = 78;
 
 struct GameObject {
     std::string label;
@@ -30,9 +27,11 @@ struct GameObject {
 // The icon index of a facing, also for negative facings: 13 and -11 give 1.
 inline int iconForFacing(int facing) { return (facing % FACINGS + FACINGS) % FACINGS; }
 
-// Reads objects up to the line that begins with '*' and projects each onto
-// frame. An object of a type that is not in the catalogue is reported, with
-// its number, label and line, and left out. Reports progress with verbose. Throws a RunError for a missing
-// or unreadable item.
-std::vector<GameObject> readGameObjects(ScenarioInput& input, const MapFrame& frame, const Catalogue& catalogue,
-                                        bool verbose, Reporter& reporter);
+// The objects of a scenario read, each given its type from the catalogue
+// and projected onto frame. An object of a type that is not in the
+// catalogue is reported, with its number, label and line, and left out.
+// Then throws the RunError of the reading's stop when reading stopped among
+// the objects, and warns when the input ended before their closing line.
+// Reports progress with verbose.
+std::vector<GameObject> placeObjects(const ScenarioText& scenario, const MapFrame& frame, const Catalogue& catalogue,
+                                     bool verbose, Reporter& reporter);

@@ -14,27 +14,8 @@ namespace {
 constexpr double MAX_EXTENT_MAGNITUDE = 2147483648.0;  // the axes truncate to int
 constexpr double MAX_SPAN = 1000000.0;                 // the axes draw a tick per unit
 
-// Only control characters count as unprintable: bytes of 8-bit or UTF-8
-// text are kept.
-bool isPrintable(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x20 && byte != 0x7f;
-}
-
-std::string readTitle(ScenarioInput& input) {
-    auto line = input.line();
-    if (!line) throw RunError("**** Error bad scenario line 1: title expected\n", 1);
-    std::string title = line->text.substr(0, MAX_TITLE_LENGTH);
-    // A short line keeps its line end here, so that it is what gets removed;
-    // a long one loses the rest of the line instead.
-    if (line->ended && line->text.size() < MAX_TITLE_LENGTH) title += '\n';
-    if (!title.empty() && !isPrintable(title.back())) title.pop_back();
-    return title;
-}
-
-void readBackground(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
-                    Reporter& reporter, MapHeader& header) {
-    const std::string name = input.requireToken("background picture name");
+void loadBackground(const std::string& name, const Options& options, FileSource& files, Reporter& reporter,
+                    MapHeader& header) {
     if (!options.colorMap || name[0] == '-') return;
 
     const std::string path = picturePath(options.imageDir, name);
@@ -43,7 +24,6 @@ void readBackground(ScenarioInput& input, const Options& options, FileSource& fi
         case PictureStatus::loaded:
             header.background = std::move(picture.image);
             header.backgroundPath = path;
-            octreeAddImage(octree, header.background.get(), OCTREE_BUDGET);
             break;
         case PictureStatus::tooLarge:
             reporter.warn("**** Error picture too large " + cText(path) + "\n");
@@ -109,19 +89,16 @@ void computeImageSize(MapFrame& frame, const Limits& limits) {
     frame.imageHeight = static_cast<int>(height);
 }
 
-MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
-                             Reporter& reporter) {
+MapHeader loadHeader(const ScenarioText& scenario, const Options& options, FileSource& files, Reporter& reporter) {
+    const HeaderText& text = scenario.header;
     MapHeader header;
-    header.title = readTitle(input);
-    readBackground(input, options, files, octree, reporter, header);
-    header.objectTracks = input.readInt("tracks flag") != 0;
-    MapFrame& frame = header.frame;
-    frame.xMin = input.readSingle("map extent");
-    frame.yMin = input.readSingle("map extent");
-    frame.xMax = input.readSingle("map extent");
-    frame.yMax = input.readSingle("map extent");
-    frame.scale = input.readSingle("scale");
-    computeImageSize(frame, options.limits);
+    header.title = text.title;
+    if (text.background) loadBackground(*text.background, options, files, reporter, header);
+    if (scenario.stop && scenario.stop->section == ScenarioSection::header)
+        throw RunError(scenario.stop->message(), 1);
+    header.objectTracks = text.objectTracks;
+    header.frame = text.frame;
+    computeImageSize(header.frame, options.limits);
     if (options.verbose) reportSettings(header, options, reporter);
     return header;
 }

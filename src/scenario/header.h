@@ -7,13 +7,9 @@
 #include "base/options.h"
 #include "base/reporter.h"
 #include "imageops/image.h"
-#include "quantise/octree.h"
-#include "scenario/scenario_input.h"
+#include "scenario/scenario_text.h"
 
 #include <string>
-
-// Longest title kept; the rest of a longer first line is skipped.
-constexpr std::size_t MAX_TITLE_LENGTH = 79;
 
 struct MapHeader {
     std::string title;
@@ -23,13 +19,12 @@ struct MapHeader {
     MapFrame frame;
 };
 
-// Reads the header and loads the background picture (colour maps only)
-// through files, whose colours go into the octree; a picture that cannot be loaded is
-// reported and the run goes on without one. Reports the settings with -v.
-// Throws a RunError for a missing or unreadable item and for an extent or
-// scale that gives no drawable map.
-MapHeader readScenarioHeader(ScenarioInput& input, const Options& options, FileSource& files, Octree& octree,
-                             Reporter& reporter);
+// The header of a scenario read: loads the background picture it names
+// (colour maps only) through files; a picture that cannot be loaded is
+// reported and the run goes on without one. Then throws the RunError of
+// the reading's stop when reading stopped in the header, works out the
+// image size and reports the settings with -v.
+MapHeader loadHeader(const ScenarioText& scenario, const Options& options, FileSource& files, Reporter& reporter);
 
 // Sets the image size for the extent and scale of frame, or throws the
 // RunError "invalid map extent or scale: REASON" when the map cannot be

@@ -78,13 +78,31 @@ double ScenarioInput::readSingle(const char* item) { return readNumber(item, tru
 
 double ScenarioInput::readDouble(const char* item) { return readNumber(item, false); }
 
+namespace {
+
+// The number a whole word holds, read in single or double precision; nothing
+// when the word holds more, or a number that is not finite.
+std::optional<double> numberOf(const std::string& word, bool single) {
+    char* end = nullptr;
+    const double value = single ? std::strtof(word.c_str(), &end) : std::strtod(word.c_str(), &end);
+    if (word.empty() || *end != '\0' || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
 double ScenarioInput::readNumber(const char* item, bool single) {
     const std::size_t start = (skipWhiteSpace(), pos_);
     const std::string word = requireToken(item);
-    char* end = nullptr;
-    const double value = single ? std::strtof(word.c_str(), &end) : std::strtod(word.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) fail(item, start);
-    return value;
+    const auto value = numberOf(word, single);
+    if (!value) fail(item, start);
+    return *value;
+}
+
+double ScenarioInput::doubleOf(const std::string& word, const char* item, int line) {
+    const auto value = numberOf(word, false);
+    if (!value) throw ItemError{item, line};
+    return *value;
 }
 
 int ScenarioInput::readInt(const char* item) {
@@ -108,7 +126,4 @@ int ScenarioInput::lineAt(std::size_t position) const {
     return static_cast<int>(pastLastLine ? newlines : newlines + 1);
 }
 
-void ScenarioInput::fail(const char* item, std::size_t position) const {
-    throw RunError("**** Error bad scenario line " + std::to_string(lineAt(position)) + ": " + item + " expected\n",
-                   1);
-}
+void ScenarioInput::fail(const char* item, std::size_t position) const { throw ItemError{item, lineAt(position)}; }

@@ -12,6 +12,13 @@
 // Longest token: names of types and picture files.
 constexpr std::size_t MAX_TOKEN_LENGTH = 255;
 
+// An item that is missing or cannot be read, and the line where reading
+// found that out.
+struct ItemError {
+    std::string item;
+    int line;
+};
+
 class ScenarioInput {
 public:
     explicit ScenarioInput(std::string text);
@@ -33,17 +40,20 @@ public:
     void skipWhiteSpace();
 
     // Skips white space and reads one token. Nothing when the input ends
-    // first. A token longer than MAX_TOKEN_LENGTH throws the "bad scenario
-    // line" RunError naming `item`.
+    // first. A token longer than MAX_TOKEN_LENGTH throws an ItemError naming
+    // `item`.
     std::optional<std::string> token(const char* item);
 
     // Typed items: white space, then one whole token that must hold the item.
-    // A missing or unreadable item throws the "bad scenario line" RunError
-    // naming `item`. Numbers must be finite; integers must fit 32 bits.
+    // A missing or unreadable item throws an ItemError naming `item`.
+    // Numbers must be finite; integers must fit 32 bits.
     std::string requireToken(const char* item);
     double readSingle(const char* item);  // read as a float, then widened
     double readDouble(const char* item);
     int readInt(const char* item);
+    // A word already read as a number: throws an ItemError naming `item`
+    // at `line` unless the whole word holds one.
+    static double doubleOf(const std::string& word, const char* item, int line);
 
     // The 1-based line of the reading position; at the end of the input, the
     // input's last line.

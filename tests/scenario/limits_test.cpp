@@ -6,6 +6,7 @@
 #include "scenario/catalogue.h"
 #include "scenario/header.h"
 #include "scenario/picture_file.h"
+#include "scenario/scenario_input.h"
 #include "support/recording_reporter.h"
 #include "support/run_orvex.h"
 
@@ -57,14 +58,14 @@ TEST(Limits, TurnedIconOfExactlyTheLargestSideIsAccepted) {
     for (const auto& [side, accepted] : {std::pair{15.0, true}, std::pair{14.0, false}}) {
         Options options;
         options.limits.maxIconSide = side;
-        ScenarioInput input("ship " + dir.file("ship.gif") + " 1 0\n*\n");
-        Octree octree;
+        ScenarioInput input("T\n-\n0 0 0 1 1 1\nship " + dir.file("ship.gif") + " 1 0\n*\n");
+        const ScenarioText scenario = readScenario(input);
         RecordingReporter reporter;
         DiskFiles files;
         if (accepted)
-            EXPECT_NO_THROW(readObjectTypes(input, options, files, octree, reporter));
+            EXPECT_NO_THROW(loadCatalogue(scenario, options, files, reporter));
         else
-            EXPECT_THROW(readObjectTypes(input, options, files, octree, reporter), RunError);
+            EXPECT_THROW(loadCatalogue(scenario, options, files, reporter), RunError);
     }
 }
 
