@@ -12,6 +12,13 @@ inline int roundToInt(double v) {
     return static_cast<int>(v >= 0 ? std::trunc(v + 0.5) : std::trunc(v - 0.5));
 }
 
+// True when t lies within 1e-6 of a half (n + 0.5 for a whole n), where a
+// value worked out in another order could round to the other neighbour.
+inline bool isNearHalf(double t) {
+    const double fraction = std::fabs(t) - std::floor(std::fabs(t));
+    return std::fabs(fraction - 0.5) < 1e-6;
+}
+
 // Headings: a step heading k is k x 30 degrees, a degree heading d is d
 // degrees; both multiplied out in this order so that every build gives the
 // same angle.

@@ -7,32 +7,59 @@
 #include <cassert>
 #include <cmath>
 #include <unordered_map>
-#include <vector>
 
 namespace {
 
-// An offset from the output's pivot in polar form, scaled back to the
-// icon: the part of the inverse mapping that does not depend on the angle.
-struct Polar {
-    double rho, theta;
+// Where an offset from the output's pivot lands in the icon under the
+// inverse turn. The polar form of the offset, turned back by the angle,
+// is a linear map of the offset: u = cx + (dx cos a + dy sin a) / scale,
+// v = cy + (dy cos a - dx sin a) / scale. Worked out that way it costs two
+// products a coordinate; worked out through the polar form, as the turn is
+// defined, its roundings differ only in the last bits. So the linear map is
+// taken unless a coordinate lies so near a half that those bits could round
+// it the other way, or the offset is so near the pivot that the polar form
+// takes its angle as 0: there the polar form is worked out.
+class InverseTurn {
+public:
+    InverseTurn(gdImagePtr icon, double angle, double scale)
+        : icon_(icon),
+          angle_(angle),
+          scale_(scale),
+          cx_(gdImageSX(icon) / 2),
+          cy_(gdImageSY(icon) / 2),
+          cosine_(std::cos(angle) / scale),
+          sine_(std::sin(angle) / scale),
+          // Twice the distance at which the polar form takes the angle as 0.
+          nearPivot_(4e-8 * scale * scale) {}
+
+    // The icon's palette index at offset (dx, dy), or -1 outside the icon.
+    int sample(double dx, double dy) const {
+        const double u = cx_ + dx * cosine_ + dy * sine_;
+        const double v = cy_ + dy * cosine_ - dx * sine_;
+        if (isNearHalf(u) || isNearHalf(v) || dx * dx + dy * dy <= nearPivot_) return polarSample(dx, dy);
+        return indexAt(roundToInt(u), roundToInt(v));
+    }
+
+private:
+    int indexAt(int u, int v) const {
+        const bool inside = u >= icon_->cx1 && u <= icon_->cx2 && v >= icon_->cy1 && v <= icon_->cy2;
+        return inside ? icon_->pixels[v][u] : -1;
+    }
+
+    int polarSample(double dx, double dy) const {
+        const double rho = std::sqrt(dx * dx + dy * dy) / scale_;
+        const double phi = (rho > 0.0001 ? std::atan2(dy, dx) : 0.0) - angle_;
+        return indexAt(roundToInt(cx_ + rho * std::cos(phi)), roundToInt(cy_ + rho * std::sin(phi)));
+    }
+
+    gdImagePtr icon_;
+    double angle_, scale_;
+    double cx_, cy_;
+    double cosine_, sine_;
+    double nearPivot_;
 };
 
-Polar polarOf(double dx, double dy, double scale) {
-    const double rho = std::sqrt(dx * dx + dy * dy) / scale;
-    return {rho, rho > 0.0001 ? std::atan2(dy, dx) : 0.0};
-}
-
-// The icon's palette index where an offset lands after the inverse turn by
-// angle, or -1 outside the icon.
-int sampleAt(gdImagePtr icon, const Polar& p, double angle) {
-    const double phi = p.theta - angle;
-    const int u = roundToInt(gdImageSX(icon) / 2 + p.rho * std::cos(phi));
-    const int v = roundToInt(gdImageSY(icon) / 2 + p.rho * std::sin(phi));
-    const bool inside = u >= icon->cx1 && u <= icon->cx2 && v >= icon->cy1 && v <= icon->cy2;
-    return inside ? icon->pixels[v][u] : -1;
-}
-
-// One output picture with its palette: a colour resolves to the same entry
+// The output picture with its palette: a colour resolves to the same entry
 // every time, as the palette only grows, so each one is remembered, by the
 // colour or by the icon entry that gave it.
 class TurnedPicture {
@@ -71,51 +98,31 @@ double rotatedIconSide(int width, int height, double scale) {
     return std::trunc(diagonal * scale + 0.9999);
 }
 
-std::vector<ImagePtr> rotateIconAll(gdImagePtr icon, const std::vector<double>& angles, double scale, bool resample,
-                                    bool colorMap) {
+ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, bool colorMap) {
     const int n = static_cast<int>(rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale));
     assert(n >= 1);
-    std::vector<TurnedPicture> outputs;
-    outputs.reserve(angles.size());
-    for (std::size_t a = 0; a < angles.size(); ++a) outputs.emplace_back(n, colorMap);
-
-    // Each output pixel is worked out for every angle at once: the polar
-    // form of its samples is the same for all of them.
+    TurnedPicture output(n, colorMap);
+    const InverseTurn turn(icon, angle, scale);
     const int h = n / 2;
-    std::array<Polar, 25> samples{};
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             if (!resample) {
-                const Polar p = polarOf(i - h, j - h, scale);
-                for (std::size_t a = 0; a < angles.size(); ++a) {
-                    const int c = sampleAt(icon, p, angles[a]);
-                    if (c >= 0) outputs[a].setEntry(i, j, icon, c);
-                    // else it stays the transparent ground
-                }
-                continue;
+                const int c = turn.sample(i - h, j - h);
+                if (c >= 0) output.setEntry(i, j, icon, c);
+                continue;  // else it stays the transparent ground
             }
-            for (int l = 0; l < 5; ++l)
-                for (int m = 0; m < 5; ++m)
-                    samples[static_cast<std::size_t>(l) * 5 + m] =
-                        polarOf(i + 0.2 * l - 0.4 - h, j + 0.2 * m - 0.4 - h, scale);
-            for (std::size_t a = 0; a < angles.size(); ++a) {
-                int red = 0, green = 0, blue = 0, count = 0;
-                for (const Polar& p : samples) {
-                    const int c = sampleAt(icon, p, angles[a]);
+            // 5 x 5 sub-samples, 0.2 pixel apart round the pixel's position.
+            int red = 0, green = 0, blue = 0, count = 0;
+            for (int l = 0; l < 5; ++l) {
+                for (int m = 0; m < 5; ++m) {
+                    const int c = turn.sample(i + 0.2 * l - 0.4 - h, j + 0.2 * m - 0.4 - h);
                     if (c < 0) continue;
                     red += icon->red[c], green += icon->green[c], blue += icon->blue[c];
                     ++count;
                 }
-                if (count > 0) outputs[a].set(i, j, red / count, green / count, blue / count);
             }
+            if (count > 0) output.set(i, j, red / count, green / count, blue / count);
         }
     }
-    std::vector<ImagePtr> images;
-    images.reserve(outputs.size());
-    for (TurnedPicture& output : outputs) images.push_back(output.release());
-    return images;
-}
-
-ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, bool colorMap) {
-    return std::move(rotateIconAll(icon, {angle}, scale, resample, colorMap).front());
+    return output.release();
 }

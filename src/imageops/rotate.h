@@ -3,8 +3,6 @@
 
 #include "imageops/image.h"
 
-#include <vector>
-
 // The side of rotateIcon's result: the icon's diagonal times scale, rounded
 // up unless less than 0.0001 above a whole number. Computed in double so
 // that absurd scales can be judged before an image is made.
@@ -18,7 +16,3 @@ double rotatedIconSide(int width, int height, double scale);
 // The icon is only read.
 ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, bool colorMap);
 
-// rotateIcon for each of the angles, in their order: the same pictures,
-// made together.
-std::vector<ImagePtr> rotateIconAll(gdImagePtr icon, const std::vector<double>& angles, double scale, bool resample,
-                                    bool colorMap);

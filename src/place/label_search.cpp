@@ -65,13 +65,6 @@ Rect candidateRect(PixelPoint anchor, double radius, int j, int width, int heigh
     return rectFromCorners(x, y, x + sideX(j) * width, y + sideY(j) * height);
 }
 
-// True when t lies so near a half that adding it to an anchor coordinate
-// in doubles could round the sum the other way than t alone.
-bool nearHalf(double t) {
-    const double fraction = std::fabs(t) - std::floor(std::fabs(t));
-    return std::fabs(fraction - 0.5) < 1e-6;
-}
-
 Rect leaderBox(PixelPoint anchor, const Rect& label) {
     const PixelPoint m = nearestEdgeMidpoint(label, anchor.x, anchor.y);
     return rectFromCorners(anchor.x, anchor.y, m.x, m.y);
@@ -140,7 +133,7 @@ const LabelSearch::Ring& LabelSearch::ring(int radius) {
         const double tx = radius * directions()[j].cosine, ty = radius * directions()[j].sine;
         const Candidate c{static_cast<std::int16_t>(j), static_cast<std::int16_t>(roundToInt(tx)),
                           static_cast<std::int16_t>(roundToInt(ty)),
-                          nearHalf(tx) || nearHalf(ty) || radius > OFFSET_LIMIT};
+                          isNearHalf(tx) || isNearHalf(ty) || radius > OFFSET_LIMIT};
         const bool sameSides = j > 0 && sideX(j) == sideX(j - 1) && sideY(j) == sideY(j - 1);
         const bool repeat = sameSides && !c.exact && !before.exact && c.dx == before.dx && c.dy == before.dy;
         before = c;

@@ -1,9 +1,13 @@
 #include "imageops/rotate.h"
+#include "base/geometry.h"
 #include "imageops/palette.h"
+#include "support/random_picture.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numbers>
+#include <random>
 
 namespace {
 
@@ -99,6 +103,55 @@ TEST(RotateIcon, ResampledMeanFloorsTheSums) {
         }
     }
     EXPECT_TRUE(sawMix);
+}
+
+// The turn as defined: each sample's offset taken to polar form and turned
+// back by the angle, one gd call per pixel.
+ImagePtr plainTurn(gdImagePtr icon, double angle, double scale, bool resample, bool colorMap) {
+    const int n = static_cast<int>(rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale));
+    ImagePtr out(gdImageCreate(n, n));
+    const int ground = colorMap ? 0 : 255;
+    setTransparentIndex(out.get(), gdImageColorAllocate(out.get(), ground, ground, ground));
+    auto sample = [&](double dx, double dy) {
+        const double rho = std::sqrt(dx * dx + dy * dy) / scale;
+        const double phi = (rho > 0.0001 ? std::atan2(dy, dx) : 0.0) - angle;
+        const int u = roundToInt(gdImageSX(icon) / 2 + rho * std::cos(phi));
+        const int v = roundToInt(gdImageSY(icon) / 2 + rho * std::sin(phi));
+        return gdImageBoundsSafe(icon, u, v) ? gdImageGetPixel(icon, u, v) : -1;
+    };
+    const int h = n / 2;
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            int red = 0, green = 0, blue = 0, count = 0;
+            for (int l = 0; l < (resample ? 5 : 1); ++l) {
+                for (int m = 0; m < (resample ? 5 : 1); ++m) {
+                    const int c = resample ? sample(i + 0.2 * l - 0.4 - h, j + 0.2 * m - 0.4 - h) : sample(i - h, j - h);
+                    if (c < 0) continue;
+                    red += icon->red[c], green += icon->green[c], blue += icon->blue[c];
+                    ++count;
+                }
+            }
+            if (count > 0) gdImageSetPixel(out.get(), i, j, resolveColor(out.get(), red / count, green / count, blue / count));
+        }
+    }
+    return out;
+}
+
+TEST(RotateIcon, MatchesThePolarTurnOnRandomIcons) {
+    std::mt19937 random(20261207);
+    // Scales that put many samples exactly on halves, and others.
+    const double scales[] = {1.0, 0.5, 2.0, 1.5, 0.25, 3.0, 0.7, 1.3};
+    for (int round = 0; round < 120; ++round) {
+        const int width = 1 + static_cast<int>(random() % 17), height = 1 + static_cast<int>(random() % 17);
+        ImagePtr icon = randomPicture(random, width, height, 1 + static_cast<int>(random() % 6));
+        const double scale = round % 3 == 0 ? 0.2 + (random() % 1000) / 300.0 : scales[round % 8];
+        const double angle = round % 4 == 0 ? (random() % 100000) / 10000.0 : (round % 12) * STEP_ANGLE;
+        const bool resample = round % 2 == 1, colorMap = round % 5 != 0;
+        ImagePtr fast = rotateIcon(icon.get(), angle, scale, resample, colorMap);
+        ImagePtr plain = plainTurn(icon.get(), angle, scale, resample, colorMap);
+        EXPECT_TRUE(samePicture(fast.get(), plain.get()))
+            << width << " x " << height << " at " << angle << ", scale " << scale << (resample ? ", resampled" : "");
+    }
 }
 
 TEST(RotatedIconSide, TurnedSideIsNotRoundedUpWithin0001OfAWholeNumber) {
