@@ -27,7 +27,8 @@ namespace {
 
 struct Recorder : Reporter {
     void report(std::string_view text) override { reported.append(text); }
-    void warn(std::string_view text) override { warnings.emplace_back(text); }
+    void warn(std::string_view message, const Finding&) override { warnings.emplace_back(message); }
+    void warnWithReports(std::string_view message, const Finding&) override { reported.append(message); }
 
     std::string reported;
     std::vector<std::string> warnings;

@@ -24,6 +24,13 @@ FilePtr DiskFiles::open(const std::string& path, int& error) {
     return file;
 }
 
+bool DiskFiles::write(const std::string& name, std::string_view bytes) {
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
 void DiskFiles::noteInput(std::FILE* stream) {
     struct stat status {};
     if (statOfStream(stream, status)) inputs_.push_back({status.st_dev, status.st_ino});

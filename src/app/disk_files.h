@@ -1,6 +1,7 @@
-// The run's files as the program reads them: opened on disk by their paths,
-// relative to the current directory, with the identity of every file opened
-// kept, so that the run can tell when its output would replace one of them.
+// The run's files as the program reads and writes them: on disk by their
+// paths, relative to the current directory, with the identity of every file
+// opened for reading kept, so that the run can tell when its map would
+// replace one of them.
 #pragma once
 
 #include "base/file_source.h"
@@ -11,9 +12,10 @@
 #include <string>
 #include <vector>
 
-class DiskFiles : public FileSource {
+class DiskFiles : public FileSource, public FileSink {
 public:
     FilePtr open(const std::string& path, int& error) override;
+    bool write(const std::string& name, std::string_view bytes) override;
 
     // Counts an open stream as an input too (the scenario on standard input).
     void noteInput(std::FILE* stream);

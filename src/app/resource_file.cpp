@@ -5,9 +5,9 @@
 
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -15,33 +15,48 @@ namespace {
 // longer line is read as the next line.
 constexpr std::size_t LINE_PIECE = 254;
 
-// The next piece of a line, with its LF when it reached one. A CR right
-// before the LF belongs to the line end and is dropped.
-std::optional<std::string> readPiece(std::FILE* file) {
-    std::string piece;
-    while (piece.size() < LINE_PIECE) {
-        int c = std::fgetc(file);
-        if (c == EOF) break;
-        if (c == '\r') {
-            const int next = std::fgetc(file);
-            if (next == '\n') c = '\n';
-            else if (next != EOF) std::ungetc(next, file);
-        }
-        piece += static_cast<char>(c);
-        if (c == '\n') break;
-    }
-    if (piece.empty()) return std::nullopt;
-    return piece;
-}
+// The pieces of a file, with the line each one starts on.
+class Pieces {
+public:
+    explicit Pieces(std::FILE* file) : file_(file) {}
 
-// Upper-cased and cut at the first ';'.
-std::optional<std::string> readLine(std::FILE* file) {
-    auto line = readPiece(file);
-    if (!line) return std::nullopt;
-    for (char& c : *line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    line->erase(std::min(line->find(';'), line->size()));
-    return line;
-}
+    // The next piece, upper-cased and cut at the first ';'.
+    std::optional<std::string> next() {
+        line_ = nextLine_;
+        auto piece = readPiece();
+        if (!piece) return std::nullopt;
+        if (piece->back() == '\n') ++nextLine_;
+        for (char& c : *piece) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        piece->erase(std::min(piece->find(';'), piece->size()));
+        return piece;
+    }
+
+    // The line the last piece started on.
+    int line() const { return line_; }
+
+private:
+    // The next piece of a line, with its LF when it reached one. A CR right
+    // before the LF belongs to the line end and is dropped.
+    std::optional<std::string> readPiece() {
+        std::string piece;
+        while (piece.size() < LINE_PIECE) {
+            int c = std::fgetc(file_);
+            if (c == EOF) break;
+            if (c == '\r') {
+                const int next = std::fgetc(file_);
+                if (next == '\n') c = '\n';
+                else if (next != EOF) std::ungetc(next, file_);
+            }
+            piece += static_cast<char>(c);
+            if (c == '\n') break;
+        }
+        if (piece.empty()) return std::nullopt;
+        return piece;
+    }
+
+    std::FILE* file_;
+    int line_ = 1, nextLine_ = 1;
+};
 
 bool contains(const std::string& line, const char* text) { return line.find(text) != std::string::npos; }
 
@@ -58,67 +73,108 @@ bool readComponent(const char*& p, int& value) {
     return true;
 }
 
-// Where the entries of one file go.
-struct ColorTarget {
-    gdImagePtr image;
-    RoleColors& roles;
-    Reporter& reporter;
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n\f\v");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r\n\f\v") - first + 1);
+}
+
+class ColorFileReader {
+public:
+    ColorFileReader(const std::string& name, std::FILE* file) : name_(name), pieces_(file) {}
+
+    ColorFileText read() {
+        std::optional<std::string> line = pieces_.next();
+        while (line) {
+            std::optional<std::string> next;
+            if (contains(*line, "[")) {
+                if (!contains(*line, "]")) {
+                    warn("**** Error bad resource section " + cText(*line) + "\n", "a section line without ]",
+                         "write the section's name between [ and ]");
+                } else {
+                    text_.sections.emplace_back(pieces_.line(), trimmed(*line));
+                    if (contains(*line, "COLOR")) {
+                        text_.hasColorSection = true;
+                        next = readColorSection();
+                    }
+                }
+            }
+            line = next ? std::move(next) : pieces_.next();
+        }
+        return std::move(text_);
+    }
+
+private:
+    void warn(std::string message, std::string what, std::string hint) {
+        text_.warnings.push_back(
+            {std::move(message),
+             {Finding::Severity::warning, Finding::Origin::colorFile, name_, pieces_.line(), std::move(what),
+              std::move(hint)}});
+    }
+
+    void warnBadEntry(const std::string& line, const std::string& what) {
+        warn("**** Warning bad resource file entry \n" + cText(line) + "\n", what + "; the entry sets nothing",
+             "write ROLE = RED GREEN BLUE, each 0 to 255");
+    }
+
+    void readColorEntry(const std::string& line) {
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) return warnBadEntry(line, "an entry without =");
+
+        ColorEntry entry;
+        entry.line = pieces_.line();
+        entry.key = trimmed(line.substr(0, equals));
+        const char* p = line.c_str() + equals + 1;
+        for (int* component : {&entry.red, &entry.green, &entry.blue}) {
+            if (!readComponent(p, *component) || *component < 0 || *component > 255)
+                return warnBadEntry(line, "an entry without three colour components 0 to 255");
+        }
+        for (int role = 0; role < COLOR_ROLE_COUNT; ++role) {
+            if (contains(line, COLOR_ROLE_KEYS[role])) entry.roles.push_back(static_cast<ColorRole>(role));
+        }
+        text_.entries.push_back(std::move(entry));
+    }
+
+    // Reads entries up to the next line holding '[' (returned, for the
+    // caller to handle as its next line) or the end of the file.
+    std::optional<std::string> readColorSection() {
+        while (auto line = pieces_.next()) {
+            if (contains(*line, "[")) return line;
+            if (line->empty()) continue;  // only a comment line is empty here
+            readColorEntry(*line);
+        }
+        return std::nullopt;
+    }
+
+    const std::string& name_;
+    Pieces pieces_;
+    ColorFileText text_;
 };
 
-void warnBadEntry(const std::string& line, Reporter& reporter) {
-    reporter.warn("**** Warning bad resource file entry \n" + cText(line) + "\n");
-}
-
-void readColorEntry(const std::string& line, ColorTarget& target) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) return warnBadEntry(line, target.reporter);
-
-    int rgb[3];
-    const char* p = line.c_str() + equals + 1;
-    for (int& component : rgb) {
-        if (!readComponent(p, component) || component < 0 || component > 255)
-            return warnBadEntry(line, target.reporter);
-    }
-    for (int role = 0; role < COLOR_ROLE_COUNT; ++role) {
-        if (contains(line, COLOR_ROLE_KEYS[role]))
-            target.roles[role] = allocateColorOrClosest(target.image, rgb[0], rgb[1], rgb[2]);
-    }
-}
-
-// Reads entries up to the next line holding '[' (returned, for the caller
-// to handle as its next line) or the end of the file.
-std::optional<std::string> readColorSection(std::FILE* file, ColorTarget& target) {
-    while (auto line = readLine(file)) {
-        if (contains(*line, "[")) return line;
-        if (line->empty()) continue;  // only a comment line is empty here
-        readColorEntry(*line, target);
-    }
-    return std::nullopt;
-}
-
 }  // namespace
+
+ColorFileText readColorFile(FileSource& files, const std::string& name) {
+    int error = 0;
+    FilePtr file = files.open(name, error);
+    if (!file) {
+        ColorFileText text;
+        text.warnings.push_back({"**** Warning unable to open resource file " + cText(name) + "\n",
+                                 {Finding::Severity::warning, Finding::Origin::commandLine, "", 0,
+                                  "unable to open the colour file " + cText(name) + ": " +
+                                      std::error_code(error, std::generic_category()).message(),
+                                  "the map takes the default colours"}});
+        return text;
+    }
+    return ColorFileReader(name, file.get()).read();
+}
 
 void readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles, bool verbose,
                       Reporter& reporter) {
     if (verbose) reporter.report("reading resource file " + cText(name) + "\n");
-
-    int error = 0;
-    FilePtr file = files.open(name, error);
-    if (!file) {
-        reporter.warn("**** Warning unable to open resource file " + cText(name) + "\n");
-        return;
-    }
-
-    ColorTarget target{image, roles, reporter};
-    std::optional<std::string> line = readLine(file.get());
-    while (line) {
-        std::optional<std::string> next;
-        if (contains(*line, "[")) {
-            if (!contains(*line, "]"))
-                reporter.warn("**** Error bad resource section " + cText(*line) + "\n");
-            else if (contains(*line, "COLOR"))
-                next = readColorSection(file.get(), target);
-        }
-        line = next ? std::move(next) : readLine(file.get());
+    const ColorFileText text = readColorFile(files, name);
+    for (const ColorFileWarning& warning : text.warnings) reporter.warn(warning.message, warning.finding);
+    for (const ColorEntry& entry : text.entries) {
+        for (const ColorRole role : entry.roles)
+            roles[role] = allocateColorOrClosest(image, entry.red, entry.green, entry.blue);
     }
 }

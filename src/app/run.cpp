@@ -102,7 +102,7 @@ void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, st
     const ScenarioText scenario = readScenario(input);
     const MapHeader header = loadHeader(scenario, options, files, reporter);
     stage("catalogue");
-    const Catalogue catalogue = loadCatalogue(scenario, options, files, reporter);
+    const Catalogue catalogue = loadCatalogue(scenario, options, files, files, reporter);
     stage("object list");
     const std::vector<GameObject> objects = placeObjects(scenario, header.frame, catalogue, options.verbose, reporter);
 

@@ -2,8 +2,9 @@
 
 #include <cerrno>
 
-StreamReporter::StreamReporter(std::FILE* reports, std::FILE* warnings) : reports_(reports), warnings_(warnings) {
-    std::clearerr(reports_);
+StreamReporter::StreamReporter(std::FILE* reports, std::FILE* warnings, bool quiet)
+    : reportStream_(reports), warningStream_(warnings), quiet_(quiet) {
+    std::clearerr(reportStream_);
 }
 
 void StreamReporter::noteFailure() {
@@ -11,14 +12,24 @@ void StreamReporter::noteFailure() {
 }
 
 void StreamReporter::report(std::string_view text) {
+    if (quiet_) return;
     errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), reports_) != text.size()) noteFailure();
+    if (std::fwrite(text.data(), 1, text.size(), reportStream_) != text.size()) noteFailure();
 }
 
-void StreamReporter::warn(std::string_view text) { std::fwrite(text.data(), 1, text.size(), warnings_); }
+void StreamReporter::warn(std::string_view message, const Finding&) {
+    ++warnings_;
+    std::fwrite(message.data(), 1, message.size(), warningStream_);
+}
+
+void StreamReporter::warnWithReports(std::string_view message, const Finding& finding) {
+    if (quiet_) return warn(message, finding);
+    ++warnings_;
+    report(message);
+}
 
 int StreamReporter::flushReports() {
     errno = 0;
-    if (std::fflush(reports_) != 0 || std::ferror(reports_)) noteFailure();
+    if (std::fflush(reportStream_) != 0 || std::ferror(reportStream_)) noteFailure();
     return reportError_;
 }

@@ -6,6 +6,7 @@
 #include "base/file_handle.h"
 
 #include <string>
+#include <string_view>
 
 class FileSource {
 public:
@@ -14,4 +15,15 @@ public:
     // The file at path, open for reading from its start; null when it cannot
     // be opened, with the system's error number in error.
     virtual FilePtr open(const std::string& path, int& error) = 0;
+};
+
+// Where a run puts the files it makes besides its map: with -d, the turned
+// icons. The program writes them into the current directory; a caller that
+// embeds the run may keep them.
+class FileSink {
+public:
+    virtual ~FileSink() = default;
+
+    // Makes the file `name` hold `bytes`; true when it does.
+    virtual bool write(const std::string& name, std::string_view bytes) = 0;
 };

@@ -168,8 +168,13 @@ int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bo
     int allocated = 0;
     for (const PaletteColor& color : palette) {
         if (gdImageColorAllocate(image, color.red, color.green, color.blue) == -1) {
-            // With the other reports, on the report stream.
-            reporter.report("**** Warning image color palette exhausted\n");
+            const std::size_t left = palette.size() - static_cast<std::size_t>(allocated);
+            reporter.warnWithReports(
+                "**** Warning image color palette exhausted\n",
+                {Finding::Severity::warning, Finding::Origin::commandLine, "", 0,
+                 "the map's 256 palette entries are used up: " + std::to_string(left) +
+                     " colours of the pictures take the nearest entry",
+                 "fewer colour file entries leave more room for the pictures' colours"});
             break;
         }
         ++allocated;

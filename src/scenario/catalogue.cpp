@@ -15,13 +15,15 @@
 
 namespace {
 
-void writeDebugIcon(gdImagePtr icon, const std::string& name, Reporter& reporter) {
+void writeDebugIcon(gdImagePtr icon, const std::string& name, FileSink& sink, Reporter& reporter) {
     int size = 0;
     GdMemory gif(gdImageGifPtr(icon, &size));
-    std::FILE* file = std::fopen(name.c_str(), "wb");
-    bool ok = gif && file && std::fwrite(gif.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
-    if (file) ok = std::fclose(file) == 0 && ok;
-    if (!ok) reporter.warn("**** Warning unable to write " + cText(name) + "\n");
+    const bool ok = gif && sink.write(name, std::string_view(static_cast<const char*>(gif.get()), static_cast<std::size_t>(size)));
+    if (!ok) {
+        reporter.warn("**** Warning unable to write " + cText(name) + "\n",
+                      {Finding::Severity::warning, Finding::Origin::commandLine, "", 0,
+                       "unable to write the turned icon " + cText(name), "with -d the icons go into the current directory"});
+    }
 }
 
 // The -v line of an icon picture: "\tPATH read", or " not read".
@@ -32,15 +34,18 @@ void reportIcon(const std::string& path, const char* outcome, Reporter& reporter
     reporter.report(line);
 }
 
-ImagePtr loadIcon(FileSource& files, const std::string& path, const Options& options, Reporter& reporter) {
+ImagePtr loadIcon(FileSource& files, const std::string& path, int line, const Options& options, Reporter& reporter) {
     Picture picture = loadPicture(files, path, options.limits);
     if (picture.status == PictureStatus::loaded) {
         if (options.verbose) reportIcon(path, " read", reporter);
         return std::move(picture.image);
     }
     if (options.verbose && picture.status != PictureStatus::cannotOpen) reportIcon(path, " not read\n", reporter);
-    const char* problem = picture.status == PictureStatus::tooLarge ? "picture too large" : "unable to load source image";
-    throw RunError(std::string("**** Error ") + problem + " " + cText(path) + "\n**** Aborting\n", 1);
+    const std::string problem =
+        picture.status == PictureStatus::tooLarge ? "picture too large" : "unable to load source image";
+    throw RunError("**** Error " + problem + " " + cText(path) + "\n**** Aborting\n", 1,
+                   scenarioFinding(Finding::Severity::error, line, problem + " " + cText(path) + ": " + picture.problem,
+                                   "check the name, and -i for the directory"));
 }
 
 // Black on white like the bitonal map: black and white pixels exchanged.
@@ -54,12 +59,12 @@ void swapBlackAndWhite(gdImagePtr icon) {
 // swapped) and its colours counted once however many types name it.
 class IconPictures {
 public:
-    std::shared_ptr<const IconPicture> load(FileSource& files, const std::string& path, const Options& options,
-                                            Reporter& reporter) {
+    std::shared_ptr<const IconPicture> load(FileSource& files, const std::string& path, int line,
+                                            const Options& options, Reporter& reporter) {
         std::shared_ptr<IconPicture>& picture = byPath_[path];
         if (!picture) {
             picture = std::make_shared<IconPicture>();
-            picture->image = loadIcon(files, path, options, reporter);
+            picture->image = loadIcon(files, path, line, options, reporter);
             if (!options.colorMap) swapBlackAndWhite(picture->image.get());
             picture->colors = imageColors(picture->image.get());
         } else if (options.verbose) {
@@ -72,10 +77,15 @@ private:
     std::map<std::string, std::shared_ptr<IconPicture>> byPath_;
 };
 
-void checkIconScale(double scale, const std::string& typeName, gdImagePtr icon, double maxSide) {
-    const double side = rotatedIconSide(gdImageSX(icon), gdImageSY(icon), scale);
-    if (!(scale > 0) || side < 1 || side > maxSide)
-        throw RunError("**** Error bad icon scale for type " + cText(typeName) + "\n", 1);
+void checkIconScale(const TypeText& type, gdImagePtr icon, double maxSide) {
+    const double side = rotatedIconSide(gdImageSX(icon), gdImageSY(icon), *type.scale);
+    if (!(*type.scale > 0) || side < 1 || side > maxSide) {
+        throw RunError("**** Error bad icon scale for type " + cText(type.name) + "\n", 1,
+                       scenarioFinding(Finding::Severity::error, type.scaleLine,
+                                       "bad icon scale for type " + cText(type.name),
+                                       "the turned icon, its diagonal times the scale, must be 1 to " +
+                                           std::to_string(static_cast<long>(maxSide)) + " pixels a side"));
+    }
 }
 
 }  // namespace
@@ -101,7 +111,8 @@ std::string debugIconFileName(const std::string& typeName, int k) {
     return name + std::to_string(k) + ".gif";
 }
 
-Catalogue loadCatalogue(const ScenarioText& scenario, const Options& options, FileSource& files, Reporter& reporter) {
+Catalogue loadCatalogue(const ScenarioText& scenario, const Options& options, FileSource& files, FileSink& sink,
+                        Reporter& reporter) {
     if (options.verbose) reporter.report("reading game object images\n");
     Catalogue catalogue;
     IconPictures pictures;
@@ -112,15 +123,15 @@ Catalogue loadCatalogue(const ScenarioText& scenario, const Options& options, Fi
         ObjectType type;
         type.name = text.name;
         const std::string path = picturePath(options.imageDir, *text.icon);
-        std::shared_ptr<const IconPicture> picture = pictures.load(files, path, options, reporter);
+        std::shared_ptr<const IconPicture> picture = pictures.load(files, path, text.iconLine, options, reporter);
         if (!text.scale) break;
-        checkIconScale(*text.scale, type.name, picture->image.get(), options.limits.maxIconSide);
+        checkIconScale(text, picture->image.get(), options.limits.maxIconSide);
         std::shared_ptr<TurnedIcons>& turned = turnedBy[{path, *text.scale}];
         if (!turned)
             turned = std::make_shared<TurnedIcons>(picture, *text.scale, options.resampling, options.colorMap);
         type.turned = turned;
         for (int k = 0; k < FACINGS; ++k) {
-            if (options.debug) writeDebugIcon(turned->icon(k), debugIconFileName(type.name, k), reporter);
+            if (options.debug) writeDebugIcon(turned->icon(k), debugIconFileName(type.name, k), sink, reporter);
             if (options.verbose) reporter.report(".");
         }
         if (options.verbose) reporter.report("\n");
@@ -129,8 +140,13 @@ Catalogue loadCatalogue(const ScenarioText& scenario, const Options& options, Fi
         if (*text.legendFlag != 0) catalogue.legend.push_back(static_cast<int>(catalogue.types.size()));
         catalogue.types.push_back(std::move(type));
     }
-    if (scenario.stop && scenario.stop->section == ScenarioSection::types) throw RunError(scenario.stop->message(), 1);
-    if (!scenario.typesClosed) reporter.warn("**** Warning scenario ends before the closing * of the object types\n");
+    if (scenario.stop && scenario.stop->section == ScenarioSection::types) throw scenario.stop->error();
+    if (!scenario.typesClosed) {
+        reporter.warn("**** Warning scenario ends before the closing * of the object types\n",
+                      scenarioFinding(Finding::Severity::warning, scenario.lastLine,
+                                      "the scenario ends before the closing * of the object types",
+                                      "end the object types with a line holding *"));
+    }
     return catalogue;
 }
 

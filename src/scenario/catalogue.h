@@ -60,14 +60,15 @@ struct Catalogue {
 
 // The object types of a scenario read: each type's icon picture is loaded
 // through files (its black and white exchanged when colorMap is off) and
-// its scale checked; with -d its twelve turned icons are written as GIF
-// files into the current directory. A picture named by several types is
+// its scale checked; with -d its twelve turned icons go to sink as GIF
+// files. A picture named by several types is
 // loaded once, and types naming it at the same scale share their turned
 // icons. Then throws the RunError of the reading's stop when reading
 // stopped among the types, and warns when the input ended before their
 // closing '*'. Throws a RunError for an icon that cannot be loaded or a bad
 // icon scale.
-Catalogue loadCatalogue(const ScenarioText& scenario, const Options& options, FileSource& files, Reporter& reporter);
+Catalogue loadCatalogue(const ScenarioText& scenario, const Options& options, FileSource& files, FileSink& sink,
+                        Reporter& reporter);
 
 // Adds the colours of the run's pictures to the octree, in the order the
 // palette depends on: the background first, then each type's icon in

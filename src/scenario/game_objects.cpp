@@ -2,6 +2,7 @@
 
 #include "base/c_text.h"
 #include "base/run_error.h"
+#include "base/spelling.h"
 
 namespace {
 
@@ -9,6 +10,15 @@ const ObjectType* findType(const Catalogue& catalogue, const std::string& name) 
     for (const ObjectType& type : catalogue.types)
         if (type.name == name) return &type;
     return nullptr;
+}
+
+// How to mend an unknown type name: the declared name it may have meant.
+std::string unknownTypeHint(const Catalogue& catalogue, const std::string& name) {
+    std::vector<std::string> names;
+    for (const ObjectType& type : catalogue.types) names.push_back(type.name);
+    const std::string meant = nearestName(name, names, 2);
+    if (meant.empty()) return "declare it among the object types";
+    return "did you mean " + cText(meant) + "?";
 }
 
 }  // namespace
@@ -21,7 +31,12 @@ std::vector<GameObject> placeObjects(const ScenarioText& scenario, const MapFram
         GameObject object;
         object.type = findType(catalogue, text.type);
         if (!object.type) {
-            reporter.warn("**** Warning unknown object type " + cText(text.type) + objectContext(text) + "\n");
+            reporter.warn("**** Warning unknown object type " + cText(text.type) + objectContext(text) + "\n",
+                          scenarioFinding(Finding::Severity::warning, text.typeLine,
+                                          "unknown object type " + cText(text.type) + ": object " +
+                                              std::to_string(text.number) + ", \"" + cText(text.label) +
+                                              "\", is left out",
+                                          unknownTypeHint(catalogue, text.type)));
             continue;
         }
         object.label = text.label;
@@ -37,8 +52,11 @@ std::vector<GameObject> placeObjects(const ScenarioText& scenario, const MapFram
         objects.push_back(std::move(object));
     }
     if (scenario.stop && scenario.stop->section == ScenarioSection::objects)
-        throw RunError(scenario.stop->message(), 1);
+        throw scenario.stop->error();
     if (!scenario.objectsClosed)
-        reporter.warn("**** Warning scenario ends before the closing * of the game objects\n");
+        reporter.warn("**** Warning scenario ends before the closing * of the game objects\n",
+                      scenarioFinding(Finding::Severity::warning, scenario.lastLine,
+                                      "the scenario ends before the closing * of the game objects",
+                                      "end the objects with a line holding *"));
     return objects;
 }

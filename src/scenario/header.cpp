@@ -14,23 +14,31 @@ namespace {
 constexpr double MAX_EXTENT_MAGNITUDE = 2147483648.0;  // the axes truncate to int
 constexpr double MAX_SPAN = 1000000.0;                 // the axes draw a tick per unit
 
-void loadBackground(const std::string& name, const Options& options, FileSource& files, Reporter& reporter,
+void loadBackground(const HeaderText& text, const Options& options, FileSource& files, Reporter& reporter,
                     MapHeader& header) {
+    const std::string& name = *text.background;
     if (!options.colorMap || name[0] == '-') return;
 
     const std::string path = picturePath(options.imageDir, name);
     Picture picture = loadPicture(files, path, options.limits);
+    const std::string shown = cText(path);
+    const std::string plain = "the map is drawn on its plain ground";
     switch (picture.status) {
         case PictureStatus::loaded:
             header.background = std::move(picture.image);
             header.backgroundPath = path;
             break;
         case PictureStatus::tooLarge:
-            reporter.warn("**** Error picture too large " + cText(path) + "\n");
+            reporter.warn("**** Error picture too large " + shown + "\n",
+                          scenarioFinding(Finding::Severity::warning, text.backgroundLine,
+                                          "background picture " + shown + " is too large: " + picture.problem, plain));
             break;
         case PictureStatus::cannotOpen:
         case PictureStatus::notReadable:
-            reporter.warn("**** Error unable to load background image " + cText(path) + "\n");
+            reporter.warn("**** Error unable to load background image " + shown + "\n",
+                          scenarioFinding(Finding::Severity::warning, text.backgroundLine,
+                                          "unable to load background image " + shown + ": " + picture.problem,
+                                          plain + "; give - for none"));
             break;
     }
 }
@@ -65,13 +73,15 @@ void reportSettings(const MapHeader& h, const Options& o, Reporter& reporter) {
 
 }  // namespace
 
-void computeImageSize(MapFrame& frame, const Limits& limits) {
+void computeImageSize(MapFrame& frame, const Limits& limits, int extentLine, int scaleLine) {
     const double width = std::trunc((frame.xMax - frame.xMin) * frame.scale + 0.5);
     const double height = std::trunc((frame.yMax - frame.yMin) * frame.scale + 0.5);
     const double extent[] = {frame.xMin, frame.yMin, frame.xMax, frame.yMax};
     std::string reason;
+    int line = extentLine;
     if (!(frame.scale > 0)) {
         reason = "scale must be above 0";
+        line = scaleLine;
     } else if (std::any_of(std::begin(extent), std::end(extent),
                            [](double v) { return !(std::fabs(v) < MAX_EXTENT_MAGNITUDE); })) {
         reason = "extent values must be smaller than 2147483648 either way";
@@ -83,7 +93,10 @@ void computeImageSize(MapFrame& frame, const Limits& limits) {
                  fixed(limits.maxMapSide, 0) + " a side, at most " + fixed(limits.maxMapPixels, 0) +
                  " in all)";
     }
-    if (!reason.empty()) throw RunError("**** Error invalid map extent or scale: " + reason + "\n", 1);
+    if (!reason.empty()) {
+        throw RunError("**** Error invalid map extent or scale: " + reason + "\n", 1,
+                       scenarioFinding(Finding::Severity::error, line, "invalid map extent or scale: " + reason));
+    }
 
     frame.imageWidth = static_cast<int>(width);
     frame.imageHeight = static_cast<int>(height);
@@ -93,12 +106,12 @@ MapHeader loadHeader(const ScenarioText& scenario, const Options& options, FileS
     const HeaderText& text = scenario.header;
     MapHeader header;
     header.title = text.title;
-    if (text.background) loadBackground(*text.background, options, files, reporter, header);
+    if (text.background) loadBackground(text, options, files, reporter, header);
     if (scenario.stop && scenario.stop->section == ScenarioSection::header)
-        throw RunError(scenario.stop->message(), 1);
+        throw scenario.stop->error();
     header.objectTracks = text.objectTracks;
     header.frame = text.frame;
-    computeImageSize(header.frame, options.limits);
+    computeImageSize(header.frame, options.limits, text.extentLine, text.scaleLine);
     if (options.verbose) reportSettings(header, options, reporter);
     return header;
 }

@@ -30,5 +30,6 @@ MapHeader loadHeader(const ScenarioText& scenario, const Options& options, FileS
 // RunError "invalid map extent or scale: REASON" when the map cannot be
 // drawn, naming the first of these that holds: scale not positive, an
 // extent value of magnitude 2^31 or more, a span over 1,000,000 units, a
-// side outside 1..maxMapSide or more than maxMapPixels pixels.
-void computeImageSize(MapFrame& frame, const Limits& limits);
+// side outside 1..maxMapSide or more than maxMapPixels pixels. Its finding
+// stands at scaleLine for a scale not above 0, else at extentLine.
+void computeImageSize(MapFrame& frame, const Limits& limits, int extentLine = 0, int scaleLine = 0);

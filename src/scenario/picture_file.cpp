@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -38,15 +39,32 @@ bool skipDataBlock(std::FILE* file) {
 
 unsigned littleEndian16(const unsigned char* bytes) { return bytes[0] | (bytes[1] << 8); }
 
+// What a file that is no GIF picture is, by its first bytes.
+std::string kindOf(const unsigned char* bytes, std::size_t count) {
+    auto startsWith = [&](const char* magic, std::size_t length, std::size_t at = 0) {
+        return count >= at + length && std::memcmp(bytes + at, magic, length) == 0;
+    };
+    if (count == 0) return "an empty file";
+    if (startsWith("\x89PNG", 4)) return "a PNG picture, not a GIF";
+    if (startsWith("\xff\xd8\xff", 3)) return "a JPEG picture, not a GIF";
+    if (startsWith("BM", 2)) return "a BMP picture, not a GIF";
+    if (startsWith("RIFF", 4) && startsWith("WEBP", 4, 8)) return "a WebP picture, not a GIF";
+    return "not a GIF picture";
+}
+
 // Walks the GIF's blocks up to the first image descriptor, as gd's reader
 // does, and judges the size it declares, the size gd would allocate. Every
 // other problem, a side of 0 among them, is left to gd, which reports it
 // through its own messages.
-PictureStatus checkFirstImage(std::FILE* file, const Limits& limits) {
+PictureStatus checkFirstImage(std::FILE* file, const Limits& limits, std::string& problem) {
     unsigned char header[13];
-    if (!readBytes(file, header, sizeof header)) return PictureStatus::notReadable;
-    if (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0)
+    const std::size_t got = std::fread(header, 1, sizeof header, file);
+    if (got < 6 || (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0)) {
+        problem = kindOf(header, got);
         return PictureStatus::notReadable;
+    }
+    problem = "a GIF picture that cannot be read";
+    if (got < sizeof header) return PictureStatus::notReadable;
     const unsigned char flags = header[10];
     if ((flags & 0x80) && !skipBytes(file, 3u << ((flags & 7) + 1))) return PictureStatus::notReadable;
 
@@ -69,8 +87,13 @@ PictureStatus checkFirstImage(std::FILE* file, const Limits& limits) {
             const long width = littleEndian16(descriptor + 4);
             const long height = littleEndian16(descriptor + 6);
             if (width > limits.maxPictureSide || height > limits.maxPictureSide ||
-                width * height > limits.maxPicturePixels)
+                width * height > limits.maxPicturePixels) {
+                problem = "it declares " + std::to_string(width) + " x " + std::to_string(height) +
+                          " pixels, over the limits of " + std::to_string(limits.maxPictureSide) + " a side and " +
+                          std::to_string(limits.maxPicturePixels) + " in all";
                 return PictureStatus::tooLarge;
+            }
+            problem.clear();
             return PictureStatus::loaded;
         }
         // Any other byte is skipped, as gd's reader does.
@@ -87,15 +110,16 @@ std::string picturePath(const std::optional<std::string>& imageDir, const std::s
 Picture loadPicture(FileSource& files, const std::string& path, const Limits& limits) {
     int error = 0;
     FilePtr file = files.open(path, error);
-    if (!file) return {PictureStatus::cannotOpen, nullptr, error};
+    if (!file) return {PictureStatus::cannotOpen, nullptr, std::error_code(error, std::generic_category()).message()};
 
-    const PictureStatus status = checkFirstImage(file.get(), limits);
-    if (status != PictureStatus::loaded) return {status, nullptr};
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0) return {PictureStatus::notReadable, nullptr};
+    std::string problem;
+    const PictureStatus status = checkFirstImage(file.get(), limits, problem);
+    if (status != PictureStatus::loaded) return {status, nullptr, problem};
+    if (std::fseek(file.get(), 0, SEEK_SET) != 0) return {PictureStatus::notReadable, nullptr, "it cannot be read again"};
 
     ImagePtr image(gdImageCreateFromGif(file.get()));
-    if (!image) return {PictureStatus::notReadable, nullptr};
+    if (!image) return {PictureStatus::notReadable, nullptr, "a GIF picture that cannot be read"};
     assert(gdImageSX(image.get()) > 0 && gdImageSY(image.get()) > 0);
     makePaletteOpaque(image.get());
-    return {PictureStatus::loaded, std::move(image)};
+    return {PictureStatus::loaded, std::move(image), ""};
 }

@@ -59,6 +59,9 @@ public:
     // input's last line.
     int lineNumber() const { return lineAt(pos_); }
 
+    // The line the input ends on, as lineNumber gives it at the end.
+    int lastLine() const { return lineAt(text_.size()); }
+
 private:
     double readNumber(const char* item, bool single);
     int lineAt(std::size_t position) const;

@@ -141,9 +141,12 @@ std::string objectContext(const ObjectText& object) {
            std::to_string(object.line) + ")";
 }
 
-std::string ReadingStop::message() const {
-    return "**** Error bad scenario line " + std::to_string(line) + ": " + item + " expected" +
-           (object ? objectContext(*object) : "") + "\n";
+RunError ReadingStop::error() const {
+    const std::string context = object ? objectContext(*object) : "";
+    std::string hint;
+    if (object) hint = "in object " + std::to_string(object->number) + ", \"" + cText(object->label) + "\"";
+    return RunError("**** Error bad scenario line " + std::to_string(line) + ": " + item + " expected" + context + "\n",
+                    1, scenarioFinding(Finding::Severity::error, line, item + " expected", hint));
 }
 
 ScenarioText readScenario(ScenarioInput& input) {
@@ -160,5 +163,6 @@ ScenarioText readScenario(ScenarioInput& input) {
         stop.line = error.line;
         scenario.stop = std::move(stop);
     }
+    scenario.lastLine = input.lastLine();
     return scenario;
 }

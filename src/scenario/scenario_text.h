@@ -9,6 +9,7 @@
 #pragma once
 
 #include "base/map_frame.h"
+#include "base/run_error.h"
 
 #include <optional>
 #include <string>
@@ -74,8 +75,8 @@ struct ReadingStop {
     std::optional<ObjectText> object;  // the object being read, with the items read before
 
     // The error the run ends on: "**** Error bad scenario line N: ITEM
-    // expected", naming the object when it is one.
-    std::string message() const;
+    // expected", naming the object when it is one, with its finding.
+    RunError error() const;
 };
 
 struct ScenarioText {
@@ -87,6 +88,7 @@ struct ScenarioText {
     int closingLine = 0;         // the line that closed the objects
     int linesNotRead = 0;        // lines holding more than white space after it
     std::optional<ReadingStop> stop;
+    int lastLine = 1;  // the line the input ends on
 };
 
 // Reads the whole scenario from input.

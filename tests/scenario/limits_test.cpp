@@ -63,9 +63,9 @@ TEST(Limits, TurnedIconOfExactlyTheLargestSideIsAccepted) {
         RecordingReporter reporter;
         DiskFiles files;
         if (accepted)
-            EXPECT_NO_THROW(loadCatalogue(scenario, options, files, reporter));
+            EXPECT_NO_THROW(loadCatalogue(scenario, options, files, files, reporter));
         else
-            EXPECT_THROW(loadCatalogue(scenario, options, files, reporter), RunError);
+            EXPECT_THROW(loadCatalogue(scenario, options, files, files, reporter), RunError);
     }
 }
 

@@ -75,7 +75,7 @@ TEST(ScenarioText, ReadingStopsAtTheFirstBadItemKeepingWhatCameBefore) {
         const ScenarioText s = read(c.text);
         ASSERT_TRUE(s.stop) << c.text;
         EXPECT_EQ(s.stop->section, c.section) << c.text;
-        EXPECT_EQ(s.stop->message(), c.message) << c.text;
+        EXPECT_EQ(s.stop->error().what(), c.message) << c.text;
     }
     // The type read in part keeps its items up to the stop, for the loading
     // stage to do what the run does with them before it ends.
