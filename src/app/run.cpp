@@ -14,6 +14,7 @@
 #include "render/grid_axes.h"
 #include "render/icon_colors.h"
 #include "render/labels.h"
+#include "render/layout.h"
 #include "render/legend.h"
 #include "render/objects.h"
 #include "render/title.h"
@@ -110,27 +111,33 @@ void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, st
     Octree octree;
     addPictureColors(octree, header.background.get(), catalogue);
     Canvas canvas = createOutputImage(options, header.frame, files, octree, reporter);
+    stage("layout");
+    LayoutSettings settings;
+    settings.grid = options.grid;
+    settings.realThrust = options.realThrust;
+    settings.leaders = canvas.colorIndex[LEADERCOLOR] != COLOR_UNSET;
+    const MapLayout layout = layOutMap(header, objects, settings);
+
     MapIcons icons(canvas, options.colorMap);
     stage("background");
     if (header.background) drawBackground(canvas, header, options, reporter);
     stage("grid and axes");
-    ObstacleIndex obstacles(header.frame.imageWidth, header.frame.imageHeight);
-    drawGridAndAxes(canvas, header.frame, options.grid, obstacles);
+    drawGridAndAxes(canvas, header.frame, options.grid);
     stage("fades");
     if (header.background) fadeObjectBackgrounds(canvas, objects, options, reporter);
     stage("objects");
-    drawObjects(canvas, objects, icons, header, options, obstacles, reporter);
+    drawObjects(canvas, objects, layout, icons, options, reporter);
     stage("labels");
-    annotateObjects(canvas, objects, header, options, obstacles, reporter);
+    annotateObjects(canvas, objects, layout, header, options, reporter);
     stage("title");
-    drawTitle(canvas, header, options, obstacles, reporter);
+    drawTitle(canvas, header, layout, options, reporter);
     stage("legend");
     if (options.legend) drawLegend(canvas, catalogue, icons, header, options, reporter);
     stage("write");
     // Replacing an input would lose it, and a later run would read the map.
     if (files.isInput(target)) throw RunError("**** Error output file " + cText(target) + " is an input of this run\n", 1);
     reporter.flushReports();  // before the map, should the two share a file
-    writeOutputImage(canvas, options, obstacles, reporter);
+    writeOutputImage(canvas, options, layout.obstacles, reporter);
     stage("end");
     if (!mapOnStandardOutput) {
         if (const int error = reporter.flushReports())

@@ -42,6 +42,12 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+// A straight line between two pixels, both included.
+struct Segment {
+    PixelPoint from, to;
+    bool operator==(const Segment&) const = default;
+};
+
 // The normalised rectangle with the two corners.
 inline Rect rectFromCorners(int x1, int y1, int x2, int y2) {
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};

@@ -201,7 +201,17 @@ PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int heigh
 }
 
 PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, int height,
-                              const ObstacleIndex& obstacles) {
+                              const ObstacleIndex& obstacles, std::optional<PixelPoint> preferred) {
+    if (preferred) {
+        const Rect label{preferred->x, preferred->y, preferred->x + width, preferred->y + height};
+        const Rect leader = leaderBox(anchor, label);
+        std::vector<Rect> near;
+        const Rect reach{std::min(label.left, leader.left), std::min(label.top, leader.top),
+                         std::max(label.right, leader.right), std::max(label.bottom, leader.bottom)};
+        obstacles.visitOverlapping(reach, [&](const Rect& o) { near.push_back(o); });
+        if (orderedScore(label, leader, near, 1) == 0) return *preferred;
+    }
+
     // Every candidate and its leader lie within this region round the
     // object; an obstacle counts only by its part inside it.
     const int reach = iconHalfWidth + RINGS;

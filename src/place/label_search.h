@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -21,9 +22,12 @@
 PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles);
 
 // The same search, keeping its working memory from one label to the next.
+// A preferred corner, when given, is taken as it is if its label and leader
+// would score 0 there; otherwise the search runs as usual.
 class LabelSearch {
 public:
-    PixelPoint place(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles);
+    PixelPoint place(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles,
+                     std::optional<PixelPoint> preferred = std::nullopt);
 
 private:
     // A candidate of one ring whose rectangle differs from the one before it

@@ -6,9 +6,13 @@
 #include "place/obstacle_index.h"
 #include "render/canvas.h"
 
-// Draws into the canvas (the grid with grid set) and registers the grid lines and the
-// bands along the image edges that hold the numbers, in this order: the
-// vertical grid lines left to right, the bands above the image and of the
-// horizontal axis numbers, the horizontal grid lines bottom to top, the
-// bands of the vertical axis numbers and right of the image.
-void drawGridAndAxes(Canvas& canvas, const MapFrame& frame, bool grid, ObstacleIndex& obstacles);
+// Registers what the axes and the grid cover, in this order: the vertical
+// grid lines left to right (with grid), the bands above the image and of
+// the horizontal axis numbers, the horizontal grid lines bottom to top
+// (with grid), the bands of the vertical axis numbers and right of the
+// image.
+void registerGridAndAxes(const MapFrame& frame, bool grid, ObstacleIndex& obstacles);
+
+// Draws the axes, their ticks and numbers, and with grid the grid lines,
+// into the canvas.
+void drawGridAndAxes(Canvas& canvas, const MapFrame& frame, bool grid);

@@ -150,6 +150,22 @@ TEST(PlaceLabel, TiesGoToTheFirstCandidate) {
     EXPECT_EQ(place(object, 30, 13, obstacles), referenceLabelPlace(object, 30, 13, obstacles));
 }
 
+TEST(PlaceLabel, PreferredCornerIsTakenOnlyWhereItScoresNothing) {
+    // Icon 10 pixels each way; a free place right of it, whose leader runs
+    // level from the anchor, and places over the icon or whose leader's box
+    // would take more than 3 square pixels of it.
+    ObstacleIndex obstacles;
+    obstacles.add({90, 90, 110, 110});
+    LabelSearch search;
+    const PixelPoint free{115, 94};
+    EXPECT_EQ(search.place({100, 100}, 10, 30, 12, obstacles, free), free);
+    const PixelPoint overIcon{95, 95};
+    EXPECT_EQ(search.place({100, 100}, 10, 30, 12, obstacles, overIcon), search.place({100, 100}, 10, 30, 12, obstacles));
+    // Free of the icon, but its leader's box takes 4 square pixels of it.
+    const PixelPoint leaderOverlaps{112, 98};
+    EXPECT_NE(search.place({100, 100}, 10, 30, 12, obstacles, leaderOverlaps), leaderOverlaps);
+}
+
 TEST(PlaceTitle, MatchesAPlainScanOnRandomObstacles) {
     std::mt19937 random(7);
     for (int round = 0; round < 60; ++round) {
