@@ -4,7 +4,6 @@
 #include "base/c_text.h"
 #include "base/run_error.h"
 #include "imageops/palette.h"
-#include "render/obstacle_outlines.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -123,15 +122,16 @@ int writeFile(const std::string& name, const unsigned char* data, std::size_t si
 }  // namespace
 
 Canvas createOutputImage(const Options& options, const MapFrame& frame, FileSource& files, const Octree& octree,
-                         Reporter& reporter) {
+                         Reporter& reporter, std::optional<ColorFileText>& colorFile) {
     Canvas canvas;
     canvas.image.reset(gdImageCreate(frame.imageWidth, frame.imageHeight));
     if (!canvas.image) throw RunError("**** Error unable to create the map image\n", 1);
 
     if (options.colorMap) {
-        if (options.resourceFile)
-            readResourceFile(files, *options.resourceFile, canvas.image.get(), canvas.colorIndex, options.verbose,
-                             reporter);
+        if (options.resourceFile) {
+            colorFile = readResourceFile(files, *options.resourceFile, canvas.image.get(), canvas.colorIndex,
+                                         options.verbose, reporter);
+        }
         allocateColorDefaults(canvas);
     } else {
         allocateBitonal(canvas);
@@ -143,20 +143,12 @@ Canvas createOutputImage(const Options& options, const MapFrame& frame, FileSour
 
 std::string outputFileName(const Options& options) { return options.outputFile.value_or("orvex.gif"); }
 
-void writeOutputImage(Canvas& canvas, const Options& options, const ObstacleIndex& obstacles, Reporter& reporter) {
-    gdImagePtr image = canvas.image.get();
-    if (options.debug) drawObstacles(image, obstacles);
-    if (options.verbose) reporter.report("writing image file\n");
-    gdImageInterlace(image, 1);
-
-    int size = 0;
-    GdMemory gif(gdImageGifPtr(image, &size));
-    canvas.image.reset();
-
-    const std::string name = outputFileName(options);
+void writeMapFile(const std::string& name, const std::optional<std::string>& gif) {
     // Without the encoded picture, gd ran out of memory.
-    const int error = gif ? writeFile(name, static_cast<const unsigned char*>(gif.get()), static_cast<std::size_t>(size))
-                          : ENOMEM;
-    if (error != 0)
-        throw RunError("**** Error unable to write image file " + cText(name) + ": " + std::error_code(error, std::generic_category()).message() + "\n", 1);
+    const int error = gif ? writeFile(name, reinterpret_cast<const unsigned char*>(gif->data()), gif->size()) : ENOMEM;
+    if (error != 0) {
+        throw RunError("**** Error unable to write image file " + cText(name) + ": " +
+                           std::error_code(error, std::generic_category()).message() + "\n",
+                       1);
+    }
 }

@@ -168,8 +168,8 @@ ColorFileText readColorFile(FileSource& files, const std::string& name) {
     return ColorFileReader(name, file.get()).read();
 }
 
-void readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles, bool verbose,
-                      Reporter& reporter) {
+ColorFileText readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles,
+                               bool verbose, Reporter& reporter) {
     if (verbose) reporter.report("reading resource file " + cText(name) + "\n");
     const ColorFileText text = readColorFile(files, name);
     for (const ColorFileWarning& warning : text.warnings) reporter.warn(warning.message, warning.finding);
@@ -177,4 +177,5 @@ void readResourceFile(FileSource& files, const std::string& name, gdImagePtr ima
         for (const ColorRole role : entry.roles)
             roles[role] = allocateColorOrClosest(image, entry.red, entry.green, entry.blue);
     }
+    return text;
 }

@@ -47,6 +47,6 @@ ColorFileText readColorFile(FileSource& files, const std::string& name);
 
 // Reads the file `name` through files (reporting "reading resource file"
 // with verbose, and every warning) and gives every role named in its colour
-// sections a new entry of image, in file order.
-void readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles, bool verbose,
-                      Reporter& reporter);
+// sections a new entry of image, in file order. Returns the file as read.
+ColorFileText readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles,
+                               bool verbose, Reporter& reporter);

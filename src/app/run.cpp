@@ -1,32 +1,21 @@
 #include "app/orvex.h"
 #include "app/run_stages.h"
 
+#include "app/check.h"
 #include "app/command_line.h"
 #include "app/disk_files.h"
 #include "app/output_image.h"
+#include "app/pipeline.h"
 #include "app/stream_reporter.h"
 #include "app/version.h"
 #include "base/c_text.h"
 #include "base/run_error.h"
-#include "place/obstacle_index.h"
-#include "quantise/octree.h"
-#include "render/background.h"
-#include "render/grid_axes.h"
-#include "render/icon_colors.h"
-#include "render/labels.h"
-#include "render/layout.h"
-#include "render/legend.h"
-#include "render/objects.h"
-#include "render/title.h"
-#include "scenario/catalogue.h"
-#include "scenario/game_objects.h"
-#include "scenario/header.h"
 #include "scenario/scenario_input.h"
-#include "scenario/scenario_text.h"
 
 #include <gd.h>
 #include <gd_errors.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <new>
 #include <system_error>
@@ -75,76 +64,80 @@ public:
     GdMessages& operator=(const GdMessages&) = delete;
 };
 
+// Text that is all a run prints (--help, --version), and a failure to write it.
+int writeAndCheck(const std::string& text, std::FILE* out) {
+    std::fputs(text.c_str(), out);
+    if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
+    throw RunError("**** Error unable to write standard output: " +
+                       std::error_code(errno, std::generic_category()).message() + "\n",
+                   1);
+}
+
+// --check: the findings on the error stream, their count on the output.
+int runCheck(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* err) {
+    DiskFiles files;
+    files.noteInput(in);
+    std::vector<Finding> findings;
+    try {
+        const std::string scenario = readStream(in);
+        findings = checkRun(line, scenario, files, [&](const std::string& path) { return files.isInput(path); });
+    } catch (const RunError& error) {
+        findings = line.findings;
+        findings.push_back(error.finding);
+    }
+    for (const Finding& finding : findings) std::fputs(formatFinding(finding).c_str(), err);
+    if (!line.options.quiet) std::fputs(checkSummary(findings).c_str(), out);
+    return findings.empty() ? 0 : 1;
+}
+
 // Every stage once, in this order; each record is filled by one stage and
 // only read by the later ones.
-void run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
-         const Limits& limits, StageObserver* observer) {
-    auto stage = [observer](const char* name) {
-        if (observer) observer->stageBegins(name);
-    };
-    const Options options = [&] {
-        Options parsed = parseCommandLine(args);
-        parsed.limits = limits;
-        return parsed;
-    }();
+int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err, const Limits& limits,
+        StageObserver* observer) {
+    CommandLine line = parseCommandLine(args);
+    line.options.limits = limits;
+    const Options& options = line.options;
+    switch (line.action) {
+        case CommandLine::Action::help: return writeAndCheck(helpText(), out);
+        case CommandLine::Action::version: return writeAndCheck("orvex " ORVEX_VERSION "\n", out);
+        case CommandLine::Action::check: return runCheck(line, in, out, err);
+        case CommandLine::Action::run: break;
+    }
+
     const GdMessages gdMessages(options.debug, err);
     // A map written to the file standard output goes to carries nothing but
     // the map: the reports go to the error stream instead.
     const std::string target = outputFileName(options);
     const bool mapOnStandardOutput = isSameFile(target, out);
-    StreamReporter reporter(mapOnStandardOutput ? err : out, err);
+    StreamReporter reporter(mapOnStandardOutput ? err : out, err, options.quiet);
     reporter.report("orvex v" ORVEX_VERSION "\n");
     reporter.report(std::string(NOTICE) + "\n\n");
 
-    stage("header");
     DiskFiles files;
     files.noteInput(in);
-    ScenarioInput input = ScenarioInput::fromFile(in);
-    const ScenarioText scenario = readScenario(input);
-    const MapHeader header = loadHeader(scenario, options, files, reporter);
-    stage("catalogue");
-    const Catalogue catalogue = loadCatalogue(scenario, options, files, files, reporter);
-    stage("object list");
-    const std::vector<GameObject> objects = placeObjects(scenario, header.frame, catalogue, options.verbose, reporter);
-
-    stage("palette");
-    Octree octree;
-    addPictureColors(octree, header.background.get(), catalogue);
-    Canvas canvas = createOutputImage(options, header.frame, files, octree, reporter);
-    stage("layout");
-    LayoutSettings settings;
-    settings.grid = options.grid;
-    settings.realThrust = options.realThrust;
-    settings.leaders = canvas.colorIndex[LEADERCOLOR] != COLOR_UNSET;
-    const MapLayout layout = layOutMap(header, objects, settings);
-
-    MapIcons icons(canvas, options.colorMap);
-    stage("background");
-    if (header.background) drawBackground(canvas, header, options, reporter);
-    stage("grid and axes");
-    drawGridAndAxes(canvas, header.frame, options.grid);
-    stage("fades");
-    if (header.background) fadeObjectBackgrounds(canvas, objects, options, reporter);
-    stage("objects");
-    drawObjects(canvas, objects, layout, icons, options, reporter);
-    stage("labels");
-    annotateObjects(canvas, objects, layout, header, options, reporter);
-    stage("title");
-    drawTitle(canvas, header, layout, options, reporter);
-    stage("legend");
-    if (options.legend) drawLegend(canvas, catalogue, icons, header, options, reporter);
-    stage("write");
+    RunInputs inputs{options, files, files, reporter, observer};
+    if (observer) observer->stageBegins("header");
+    const std::string scenario = readStream(in);
+    DrawnMap map = drawMap(scenario, inputs);
+    if (observer) observer->stageBegins("write");
+    if (options.strict && reporter.warningCount() > 0) {
+        const int n = reporter.warningCount();
+        throw RunError("**** Error " + std::to_string(n) + (n == 1 ? " warning" : " warnings") +
+                           " with --strict; the map is not written\n",
+                       1);
+    }
     // Replacing an input would lose it, and a later run would read the map.
     if (files.isInput(target)) throw RunError("**** Error output file " + cText(target) + " is an input of this run\n", 1);
     reporter.flushReports();  // before the map, should the two share a file
-    writeOutputImage(canvas, options, layout.obstacles, reporter);
-    stage("end");
+    writeMapFile(target, encodeMap(map, options, reporter));
+    if (observer) observer->stageBegins("end");
     if (!mapOnStandardOutput) {
         if (const int error = reporter.flushReports())
             throw RunError("**** Error unable to write standard output: " +
                                std::error_code(error, std::generic_category()).message() + "\n",
                            1);
     }
+    return 0;
 }
 
 int fail(const char* message, int status, std::FILE* out, std::FILE* err) {
@@ -167,8 +160,7 @@ int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out
 int runObserved(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
                 const Limits& limits, StageObserver* observer) {
     try {
-        run(args, in, out, err, limits, observer);
-        return 0;
+        return run(args, in, out, err, limits, observer);
     } catch (const RunError& error) {
         return fail(error.what(), error.status, out, err);
     } catch (const std::bad_alloc&) {

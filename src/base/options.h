@@ -19,6 +19,8 @@ struct Options {
     bool realThrust = false;                 // -t
     bool verbose = false;                    // -v
     bool tiling = false;                     // -w
+    bool quiet = false;                      // --quiet: nothing on standard output
+    bool strict = false;                     // --strict: any warning keeps the map from being written
 
     // The program's own limits; only a caller that embeds the run, such as
     // a fuzz target, lowers them.

@@ -39,6 +39,7 @@ std::vector<GameObject> placeObjects(const ScenarioText& scenario, const MapFram
                                           unknownTypeHint(catalogue, text.type)));
             continue;
         }
+        object.number = text.number;
         object.label = text.label;
         object.x = text.x;
         object.y = text.y;

@@ -11,6 +11,7 @@
 #include <vector>
 
 struct GameObject {
+    int number = 0;  // among the objects read, from 1
     std::string label;
     double x = 0, y = 0;  // map position
     double speed = 0;     // track or thrust line length in map units

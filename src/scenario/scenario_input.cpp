@@ -18,7 +18,7 @@ bool isWhiteSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) !
 
 ScenarioInput::ScenarioInput(std::string text) : text_(std::move(text)) {}
 
-ScenarioInput ScenarioInput::fromFile(std::FILE* file) {
+std::string readStream(std::FILE* file) {
     std::string text;
     char buffer[65536];
     std::clearerr(file);  // only this reading's errors count
@@ -31,11 +31,13 @@ ScenarioInput ScenarioInput::fromFile(std::FILE* file) {
         // pass for one: a map of part of the scenario would look complete.
         if (std::ferror(file)) {
             const int error = errno != 0 ? errno : EIO;
-            throw RunError("**** Error unable to read the scenario: " +
-                               std::error_code(error, std::generic_category()).message() + "\n",
-                           1);
+            const std::string what =
+                "unable to read the scenario: " + std::error_code(error, std::generic_category()).message();
+            throw RunError("**** Error " + what + "\n", 1,
+                           {Finding::Severity::error, Finding::Origin::commandLine, "", 0, what,
+                            "the scenario comes on standard input: orvex [options] < scenario"});
         }
-        return ScenarioInput(std::move(text));
+        return text;
     }
 }
 

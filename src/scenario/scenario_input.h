@@ -19,13 +19,14 @@ struct ItemError {
     int line;
 };
 
+// The whole stream (standard input in a run). Throws the RunError "unable
+// to read the scenario: REASON" when reading fails.
+std::string readStream(std::FILE* file);
+
 class ScenarioInput {
 public:
     explicit ScenarioInput(std::string text);
 
-    // Reads the whole stream (standard input in a run). Throws the RunError
-    // "unable to read the scenario: REASON" when reading fails.
-    static ScenarioInput fromFile(std::FILE* file);
 
     struct Line {
         std::string text;  // without its line end

@@ -11,7 +11,7 @@ namespace {
 const std::string USAGE =
     "usage: orvex -a -b -d -f filename.gif -g -i image_dir -l -r resource.ini -t -v -w\n";
 
-Options parse(const std::vector<std::string>& words) { return parseCommandLine(words); }
+Options parse(const std::vector<std::string>& words) { return parseCommandLine(words).options; }
 
 // The message and status of the RunError the words give; fails when none.
 RunError parseError(const std::vector<std::string>& words) {
@@ -77,6 +77,39 @@ TEST(CommandLine, ValueIsTheNextWordWhateverItLooksLike) {
 
 TEST(CommandLine, RepeatedValueOptionKeepsTheLast) {
     EXPECT_EQ(parse({"-f", "a.gif", "-f", "b.gif"}).outputFile, "b.gif");
+}
+
+TEST(CommandLine, LongOptionsStandAnywhereAndAreComparedWhole) {
+    const CommandLine line = parseCommandLine({"-v", "--quiet", "-g", "--strict", "--check", "-f", "--help"});
+    EXPECT_EQ(line.action, CommandLine::Action::check);
+    EXPECT_TRUE(line.options.quiet && line.options.strict && line.options.verbose && line.options.grid);
+    EXPECT_EQ(line.options.outputFile, "--help");  // a value, whatever it looks like
+    // --help and --version end the reading: a later bad word is not seen,
+    // an earlier one is.
+    EXPECT_EQ(parseCommandLine({"--help", "-x", "map.scn"}).action, CommandLine::Action::help);
+    EXPECT_EQ(parseCommandLine({"-g", "--version", "--nosuch"}).action, CommandLine::Action::version);
+    EXPECT_EQ(parseError({"-x", "--help"}).what(), "orvex: illegal option x\n" + USAGE);
+    for (const char* word : {"--Help", "--quiet=yes", "--", "--verbose"}) {
+        EXPECT_EQ(parseError({"-g", word}).what(), "orvex: illegal option " + std::string(word) + "\n" + USAGE);
+    }
+}
+
+TEST(CommandLine, PlainWordNamingAFileSaysHowToGiveTheScenario) {
+    EXPECT_EQ(parseError({"-g", "/etc/hostname"}).what(),
+              USAGE + "orvex: the scenario is read from standard input: orvex [options] < /etc/hostname\n");
+    EXPECT_EQ(parseError({"-g", "/no/such/turn07.scn"}).what(), USAGE);
+}
+
+TEST(CommandLine, CheckNotesIgnoredLettersAndForgottenValues) {
+    const CommandLine line = parseCommandLine({"-gl", "-format", "map.gif", "-i", "-v", "-verbose"});
+    ASSERT_EQ(line.findings.size(), 4u);
+    EXPECT_EQ(line.findings[0].text, "-gl acts as -g; its other letters are ignored");
+    EXPECT_EQ(line.findings[0].hint, "write -g -l");
+    EXPECT_EQ(line.findings[1].text, "-format acts as -f; its other letters are ignored");
+    EXPECT_EQ(line.findings[1].hint, "one option a word, as -f");
+    EXPECT_EQ(line.findings[2].text, "the value of -i is -v, which starts with -");
+    EXPECT_EQ(line.findings[3].text, "-verbose acts as -v; its other letters are ignored");
+    EXPECT_TRUE(parseCommandLine({"-g", "-l", "-", "-f", "map.gif"}).findings.empty());
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ warnings=$(groff -man -ww -z "$page" 2>&1) || fail "groff cannot format docs/orv
 grep -q "^\.TH ORVEX 1 .*\"orvex $version\"" "$page" || fail "the manual page's .TH line does not name orvex $version"
 
 # The usage message: "usage: orvex -a -b -d -f filename.gif ...".
-usage=$(sed -n 's/^ *"usage: orvex \(.*\)\\n";$/\1/p' "$source/src/app/command_line.cpp")
+usage=$(sed -n 's/^.*"usage: orvex \(.*\)\\n";$/\1/p' "$source/src/app/command_line.cpp")
 [ -n "$usage" ] || fail "no usage message found in src/app/command_line.cpp"
 for word in $usage; do
     case $word in -?) ;; *) continue ;; esac

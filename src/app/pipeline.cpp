@@ -1,0 +1,95 @@
+#include "app/pipeline.h"
+
+#include "app/output_image.h"
+#include "quantise/octree.h"
+#include "render/background.h"
+#include "render/grid_axes.h"
+#include "render/icon_colors.h"
+#include "render/labels.h"
+#include "render/legend.h"
+#include "render/objects.h"
+#include "render/obstacle_outlines.h"
+#include "render/title.h"
+#include "scenario/scenario_input.h"
+
+namespace {
+
+void stage(RunInputs& inputs, const char* name) {
+    if (inputs.observer) inputs.observer->stageBegins(name);
+}
+
+}  // namespace
+
+ScenarioText readScenarioText(const std::string& scenario) {
+    ScenarioInput input(scenario);
+    return readScenario(input);
+}
+
+LoadedMap loadMap(ScenarioText scenario, RunInputs& inputs, bool paletteOnly) {
+    const Options& options = inputs.options;
+    LoadedMap map;
+    map.scenario = std::move(scenario);
+    map.header = loadHeader(map.scenario, options, inputs.files, inputs.reporter);
+    stage(inputs, "catalogue");
+    map.catalogue = loadCatalogue(map.scenario, options, inputs.files, inputs.sink, inputs.reporter);
+    stage(inputs, "object list");
+    map.objects = placeObjects(map.scenario, map.header.frame, map.catalogue, options.verbose, inputs.reporter);
+
+    stage(inputs, "palette");
+    Octree octree;
+    addPictureColors(octree, map.header.background.get(), map.catalogue);
+    MapFrame frame = map.header.frame;
+    if (paletteOnly) frame.imageWidth = frame.imageHeight = 1;
+    map.canvas = createOutputImage(options, frame, inputs.files, octree, inputs.reporter, map.colorFile);
+    return map;
+}
+
+MapLayout layOutLoadedMap(const LoadedMap& map, RunInputs& inputs) {
+    stage(inputs, "layout");
+    LayoutSettings settings;
+    settings.grid = inputs.options.grid;
+    settings.realThrust = inputs.options.realThrust;
+    settings.leaders = map.canvas.colorIndex[LEADERCOLOR] != COLOR_UNSET;
+    settings.labelOffsets = inputs.labelOffsets;
+    return layOutMap(map.header, map.objects, settings);
+}
+
+DrawnMap drawMap(const std::string& scenario, RunInputs& inputs) {
+    const Options& options = inputs.options;
+    Reporter& reporter = inputs.reporter;
+    stage(inputs, "header");
+    LoadedMap loaded = loadMap(readScenarioText(scenario), inputs);
+    MapLayout layout = layOutLoadedMap(loaded, inputs);
+    DrawnMap map{std::move(loaded), std::move(layout)};
+    const LoadedMap& m = map.loaded;
+    Canvas& canvas = map.loaded.canvas;
+
+    MapIcons icons(canvas, options.colorMap);
+    stage(inputs, "background");
+    if (m.header.background) drawBackground(canvas, m.header, options, reporter);
+    stage(inputs, "grid and axes");
+    drawGridAndAxes(canvas, m.header.frame, options.grid);
+    stage(inputs, "fades");
+    if (m.header.background) fadeObjectBackgrounds(canvas, m.objects, options, reporter);
+    stage(inputs, "objects");
+    drawObjects(canvas, m.objects, map.layout, icons, options, reporter);
+    stage(inputs, "labels");
+    annotateObjects(canvas, m.objects, map.layout, m.header, options, reporter);
+    stage(inputs, "title");
+    drawTitle(canvas, m.header, map.layout, options, reporter);
+    stage(inputs, "legend");
+    if (options.legend) drawLegend(canvas, m.catalogue, icons, m.header, options, reporter);
+    return map;
+}
+
+std::optional<std::string> encodeMap(DrawnMap& map, const Options& options, Reporter& reporter) {
+    gdImagePtr image = map.loaded.canvas.image.get();
+    if (options.debug) drawObstacles(image, map.layout.obstacles);
+    if (options.verbose) reporter.report("writing image file\n");
+    gdImageInterlace(image, 1);
+    int size = 0;
+    GdMemory gif(gdImageGifPtr(image, &size));
+    map.loaded.canvas.image.reset();
+    if (!gif) return std::nullopt;
+    return std::string(static_cast<const char*>(gif.get()), static_cast<std::size_t>(size));
+}
