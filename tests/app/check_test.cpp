@@ -39,6 +39,10 @@ protected:
     void SetUp() override {
         saveGif(makePaletteImage(8, 8, {{0, 0, 0}, {255, 255, 255}}).get(), dir.file("ship.gif"));
         dir.write("photo.gif", "\x89PNG\r\n\x1a\n and the rest of a PNG");
+        dir.write("photo.jpg", "\xff\xd8\xff\xe0 and the rest of a JPEG");
+        dir.write("photo.bmp", "BM and the rest of a BMP");
+        dir.write("photo.webp", std::string("RIFF\x10\0\0\0WEBPVP8 and the rest", 28));
+        dir.write("notes.gif", "some text");
         dir.write("empty.gif", "");
     }
 
@@ -87,6 +91,10 @@ TEST_F(Check, WhatTheRunWouldPrintStandsAtItsLines) {
 
 TEST_F(Check, PicturesThatCannotBeReadSayWhy) {
     for (const auto& [name, why] : {std::pair{"photo.gif", "a PNG picture, not a GIF"},
+                                    std::pair{"photo.jpg", "a JPEG picture, not a GIF"},
+                                    std::pair{"photo.bmp", "a BMP picture, not a GIF"},
+                                    std::pair{"photo.webp", "a WebP picture, not a GIF"},
+                                    std::pair{"notes.gif", "not a GIF picture"},
                                     std::pair{"empty.gif", "an empty file"},
                                     std::pair{"none.gif", "No such file or directory"}}) {
         EXPECT_EQ(check({}, HEADER + "ship " + std::string(name) + " 1 1\n*\n*\n"),
@@ -121,6 +129,11 @@ TEST_F(Check, TrapsTheRunPassesOverInSilence) {
     EXPECT_EQ(check({"-t"}, HEADER + TYPES + "A\nship 10 10 3 0 1 0\nB\nship 20 20 0 0 1 0\n*\n"),
               "<stdin>:10: warning: with -t courses are degrees, but every course lies within 0..11 "
               "(30-degree steps given? leave -t out, or give degrees)\n0 errors, 1 warning\n");
+}
+
+TEST_F(Check, LongTitleIsCut) {
+    EXPECT_EQ(check({}, std::string(80, 'T') + "\n-\n1\n0 0 500 50\n2\n*\n*\n"),
+              "<stdin>:1: warning: the title has 80 characters and is cut to 79 (shorten it)\n0 errors, 1 warning\n");
 }
 
 TEST_F(Check, TitleAndLegendThatDoNotFit) {
