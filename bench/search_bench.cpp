@@ -6,6 +6,8 @@
 
 #include <random>
 
+using namespace orvex;
+
 namespace {
 
 // A 1600 x 1200 map with objects in clusters, each with its icon, label

@@ -6,8 +6,10 @@
 #   share/doc/orvex/                  README.md, copyright, docs/*.png,
 #                                     examples/ (scenarios, pictures, embed/)
 #   lib/liborvex.a                    every layer's objects in one archive
-#   include/orvex/orvex.h             the entry point runOrvex
+#   include/orvex/orvex.h             the library: render(), check(), runOrvex
+#   include/orvex/base/finding.h      included by orvex.h
 #   include/orvex/base/limits.h       included by orvex.h
+#   include/orvex/base/options.h      included by orvex.h
 #   lib/pkgconfig/orvex.pc
 #   lib/cmake/orvex/                  find_package(orvex): target orvex::orvex
 #
@@ -45,7 +47,7 @@ endif()
 install(TARGETS orvex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS orvex_library EXPORT orvexTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES src/app/orvex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex)
-install(FILES src/base/limits.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex/base)
+install(FILES src/base/finding.h src/base/limits.h src/base/options.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex/base)
 
 # orvex.pc: the prefix is found from the file's own place, except in the
 # Debian package, which is only ever installed under /usr.

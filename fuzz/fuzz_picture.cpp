@@ -33,6 +33,8 @@
 #include <string>
 #include <tuple>
 
+using namespace orvex;
+
 namespace {
 
 using Rgb = std::tuple<int, int, int>;

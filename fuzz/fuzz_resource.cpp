@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 struct Recorder : Reporter {

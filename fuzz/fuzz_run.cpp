@@ -46,6 +46,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -16,6 +16,8 @@
 #include <sstream>
 #include <string>
 
+using namespace orvex;
+
 namespace fuzz {
 
 // Prints the broken promise and aborts, so that libFuzzer saves the input.

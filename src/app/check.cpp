@@ -1,4 +1,5 @@
 #include "app/check.h"
+#include "app/orvex.h"
 
 #include "app/output_image.h"
 #include "app/resource_file.h"
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <filesystem>
+
+namespace orvex {
 
 namespace {
 
@@ -317,6 +320,8 @@ std::vector<Finding> checkRun(const CommandLine& line, const std::string& scenar
     return ordered(std::move(findings), stop);
 }
 
+// "FILE:LINE: ..." for the colour file, "orvex: ..." for the command line
+// and the run as a whole.
 std::string formatFinding(const Finding& finding) {
     std::string where;
     switch (finding.origin) {
@@ -336,3 +341,5 @@ std::string checkSummary(const std::vector<Finding>& findings) {
     auto counted = [](long n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); };
     return counted(errors, "error") + ", " + counted(warnings, "warning") + "\n";
 }
+
+}  // namespace orvex

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 // Checks the scenario text for the run line describes, reading the
 // pictures and the colour file through files. isInput tells whether a path
 // names one of the files read (the map would replace it). The findings come
@@ -25,10 +27,7 @@
 std::vector<Finding> checkRun(const CommandLine& line, const std::string& scenario, FileSource& files,
                               const std::function<bool(const std::string&)>& isInput);
 
-// A finding as a compiler prints one: "<stdin>:LINE: warning: TEXT (HINT)",
-// "FILE:LINE: ..." for the colour file, "orvex: ..." for the command line
-// and the run as a whole.
-std::string formatFinding(const Finding& finding);
-
 // The last line of a check: "no problems found", or the counts.
 std::string checkSummary(const std::vector<Finding>& findings);
+
+}  // namespace orvex

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <string>
 
+namespace orvex {
+
 const char* const USAGE = "usage: orvex -a -b -d -f filename.gif -g -i image_dir -l -r resource.ini -t -v -w\n";
 
 namespace {
@@ -129,3 +131,5 @@ std::string helpText() {
            "The scenario is read from standard input: orvex [options] < scenario\n"
            "The scenario, the colour file and every message are described in man orvex.\n";
 }
+
+}  // namespace orvex

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 struct CommandLine {
     enum class Action { run, check, help, version };
 
@@ -32,3 +34,5 @@ CommandLine parseCommandLine(const std::vector<std::string>& words);
 
 // The text of --help.
 std::string helpText();
+
+}  // namespace orvex

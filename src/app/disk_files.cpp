@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <system_error>
+
+namespace orvex {
 
 namespace {
 
@@ -14,10 +17,10 @@ bool statOfStream(std::FILE* stream, struct stat& status) {
 
 }  // namespace
 
-FilePtr DiskFiles::open(const std::string& path, int& error) {
+FilePtr DiskFiles::open(const std::string& path, std::string& reason) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        error = errno;
+        reason = std::error_code(errno, std::generic_category()).message();
         return nullptr;
     }
     noteInput(file.get());
@@ -49,3 +52,5 @@ bool isSameFile(const std::string& path, std::FILE* stream) {
     return ::stat(path.c_str(), &target) == 0 && statOfStream(stream, written) &&
            target.st_dev == written.st_dev && target.st_ino == written.st_ino;
 }
+
+}  // namespace orvex

@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 class DiskFiles : public FileSource, public FileSink {
 public:
-    FilePtr open(const std::string& path, int& error) override;
+    FilePtr open(const std::string& path, std::string& reason) override;
     bool write(const std::string& name, std::string_view bytes) override;
 
     // Counts an open stream as an input too (the scenario on standard input).
@@ -33,3 +35,5 @@ private:
 
 // True when path names (links followed) the file that stream writes to.
 bool isSameFile(const std::string& path, std::FILE* stream);
+
+}  // namespace orvex

@@ -1,5 +1,6 @@
 #include "app/output_image.h"
 
+#include "app/orvex.h"
 #include "app/resource_file.h"
 #include "base/c_text.h"
 #include "base/run_error.h"
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <memory>
 #include <system_error>
+
+namespace orvex {
 
 namespace {
 
@@ -110,16 +113,18 @@ int writeReplacing(const std::string& name, const unsigned char* data, std::size
     return error;
 }
 
+}  // namespace
+
 // A symbolic link, a special file or a file with other hard links is written
 // through, so that every name of it shows the new map.
-int writeFile(const std::string& name, const unsigned char* data, std::size_t size) {
+int writeFileReplacing(const std::string& name, std::string_view bytes) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
     struct stat status {};
     if (::lstat(name.c_str(), &status) != 0) return writeReplacing(name, data, size, nullptr);
     if (!S_ISREG(status.st_mode) || status.st_nlink > 1) return writeThrough(name, data, size);
     return writeReplacing(name, data, size, &status);
 }
-
-}  // namespace
 
 Canvas createOutputImage(const Options& options, const MapFrame& frame, FileSource& files, const Octree& octree,
                          Reporter& reporter, std::optional<ColorFileText>& colorFile) {
@@ -145,10 +150,12 @@ std::string outputFileName(const Options& options) { return options.outputFile.v
 
 void writeMapFile(const std::string& name, const std::optional<std::string>& gif) {
     // Without the encoded picture, gd ran out of memory.
-    const int error = gif ? writeFile(name, reinterpret_cast<const unsigned char*>(gif->data()), gif->size()) : ENOMEM;
+    const int error = gif ? writeFileReplacing(name, *gif) : ENOMEM;
     if (error != 0) {
         throw RunError("**** Error unable to write image file " + cText(name) + ": " +
                            std::error_code(error, std::generic_category()).message() + "\n",
                        1);
     }
 }
+
+}  // namespace orvex

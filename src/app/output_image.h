@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+namespace orvex {
+
 // A canvas of the frame's image size whose colour roles have their entries:
 // the resource file's colours first (read through files) (colour mode only), then the defaults
 // of the roles still unset; the octree's colours follow them; the line
@@ -33,3 +35,5 @@ std::string outputFileName(const Options& options);
 // hard link is written through. Throws a RunError (exit status 1) naming the
 // system's reason when the file cannot be created or written.
 void writeMapFile(const std::string& name, const std::optional<std::string>& gif);
+
+}  // namespace orvex

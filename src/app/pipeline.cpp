@@ -1,6 +1,8 @@
 #include "app/pipeline.h"
 
 #include "app/output_image.h"
+#include "app/version.h"
+#include "base/run_error.h"
 #include "quantise/octree.h"
 #include "render/background.h"
 #include "render/grid_axes.h"
@@ -12,13 +14,56 @@
 #include "render/title.h"
 #include "scenario/scenario_input.h"
 
+namespace orvex {
+
 namespace {
+
+const char* const NOTICE = "Game map renderer: reads a scenario on standard input, writes a GIF map";
 
 void stage(RunInputs& inputs, const char* name) {
     if (inputs.observer) inputs.observer->stageBegins(name);
 }
 
+// Hands everything on, counting the warnings.
+class CountingReporter : public Reporter {
+public:
+    explicit CountingReporter(Reporter& inner) : inner_(inner) {}
+    void report(std::string_view text) override { inner_.report(text); }
+    void warn(std::string_view message, const Finding& finding) override {
+        ++count;
+        inner_.warn(message, finding);
+    }
+    void warnWithReports(std::string_view message, const Finding& finding) override {
+        ++count;
+        inner_.warnWithReports(message, finding);
+    }
+
+    int count = 0;
+
+private:
+    Reporter& inner_;
+};
+
 }  // namespace
+
+void reportBanner(Reporter& reporter) {
+    reporter.report("orvex v" ORVEX_VERSION "\n");
+    reporter.report(std::string(NOTICE) + "\n\n");
+}
+
+RenderedMap renderMap(const std::string& scenario, RunInputs& inputs) {
+    CountingReporter counting(inputs.reporter);
+    RunInputs counted{inputs.options, inputs.files, inputs.sink, counting, inputs.observer, inputs.labelOffsets};
+    DrawnMap map = drawMap(scenario, counted);
+    stage(inputs, "write");
+    if (inputs.options.strict && counting.count > 0) {
+        throw RunError("**** Error " + std::to_string(counting.count) + (counting.count == 1 ? " warning" : " warnings") +
+                           " with --strict; the map is not written\n",
+                       1);
+    }
+    std::optional<std::string> gif = encodeMap(map, inputs.options, counting);
+    return {std::move(map), std::move(gif)};
+}
 
 ScenarioText readScenarioText(const std::string& scenario) {
     ScenarioInput input(scenario);
@@ -50,14 +95,16 @@ MapLayout layOutLoadedMap(const LoadedMap& map, RunInputs& inputs) {
     settings.grid = inputs.options.grid;
     settings.realThrust = inputs.options.realThrust;
     settings.leaders = map.canvas.colorIndex[LEADERCOLOR] != COLOR_UNSET;
-    settings.labelOffsets = inputs.labelOffsets;
+    for (const GameObject& object : map.objects) {
+        const auto index = static_cast<std::size_t>(object.number - 1);
+        settings.labelOffsets.push_back(index < inputs.labelOffsets.size() ? inputs.labelOffsets[index] : std::nullopt);
+    }
     return layOutMap(map.header, map.objects, settings);
 }
 
 DrawnMap drawMap(const std::string& scenario, RunInputs& inputs) {
     const Options& options = inputs.options;
     Reporter& reporter = inputs.reporter;
-    stage(inputs, "header");
     LoadedMap loaded = loadMap(readScenarioText(scenario), inputs);
     MapLayout layout = layOutLoadedMap(loaded, inputs);
     DrawnMap map{std::move(loaded), std::move(layout)};
@@ -93,3 +140,5 @@ std::optional<std::string> encodeMap(DrawnMap& map, const Options& options, Repo
     if (!gif) return std::nullopt;
     return std::string(static_cast<const char*>(gif.get()), static_cast<std::size_t>(size));
 }
+
+}  // namespace orvex

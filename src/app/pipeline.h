@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 // What the stages are handed besides the scenario.
 struct RunInputs {
     const Options& options;
@@ -26,8 +28,9 @@ struct RunInputs {
     FileSink& sink;     // the turned icons of -d
     Reporter& reporter;
     StageObserver* observer = nullptr;  // told as each stage begins; may be null
-    // Per object, a place for its label to keep when it is free (steady
-    // labels of a replay); empty for none.
+    // Per object read (index 0 for the first), a place for its label, as an
+    // offset from the object's anchor, to keep when it is free (steady labels
+    // of a replay); empty for none.
     std::vector<std::optional<PixelPoint>> labelOffsets;
 };
 
@@ -72,3 +75,17 @@ DrawnMap drawMap(const std::string& scenario, RunInputs& inputs);
 // it first, and with -v "writing image file" is reported. Releases the
 // canvas's image. Nothing when gd runs out of memory encoding it.
 std::optional<std::string> encodeMap(DrawnMap& map, const Options& options, Reporter& reporter);
+
+// The two banner lines and the empty line every run starts with.
+void reportBanner(Reporter& reporter);
+
+// A run from the scenario text to the encoded map: drawMap, then, with
+// --strict, the end before encoding when the run printed any warning, then
+// encodeMap. Throws the RunError the run ends on.
+struct RenderedMap {
+    DrawnMap map;
+    std::optional<std::string> gif;
+};
+RenderedMap renderMap(const std::string& scenario, RunInputs& inputs);
+
+}  // namespace orvex

@@ -9,6 +9,8 @@
 #include <string>
 #include <system_error>
 
+namespace orvex {
+
 namespace {
 
 // Lines are read in pieces of at most this many characters; the rest of a
@@ -154,14 +156,13 @@ private:
 }  // namespace
 
 ColorFileText readColorFile(FileSource& files, const std::string& name) {
-    int error = 0;
-    FilePtr file = files.open(name, error);
+    std::string reason;
+    FilePtr file = files.open(name, reason);
     if (!file) {
         ColorFileText text;
         text.warnings.push_back({"**** Warning unable to open resource file " + cText(name) + "\n",
                                  {Finding::Severity::warning, Finding::Origin::commandLine, "", 0,
-                                  "unable to open the colour file " + cText(name) + ": " +
-                                      std::error_code(error, std::generic_category()).message(),
+                                  "unable to open the colour file " + cText(name) + ": " + reason,
                                   "the map takes the default colours"}});
         return text;
     }
@@ -179,3 +180,5 @@ ColorFileText readResourceFile(FileSource& files, const std::string& name, gdIma
     }
     return text;
 }
+
+}  // namespace orvex

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 // An entry of a colour section that reads: a line with '=' and three
 // components 0 to 255 after it.
 struct ColorEntry {
@@ -50,3 +52,5 @@ ColorFileText readColorFile(FileSource& files, const std::string& name);
 // sections a new entry of image, in file order. Returns the file as read.
 ColorFileText readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles,
                                bool verbose, Reporter& reporter);
+
+}  // namespace orvex

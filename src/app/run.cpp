@@ -4,6 +4,7 @@
 #include "app/check.h"
 #include "app/command_line.h"
 #include "app/disk_files.h"
+#include "app/gd_messages.h"
 #include "app/output_image.h"
 #include "app/pipeline.h"
 #include "app/stream_reporter.h"
@@ -12,57 +13,14 @@
 #include "base/run_error.h"
 #include "scenario/scenario_input.h"
 
-#include <gd.h>
-#include <gd_errors.h>
-
 #include <cerrno>
-#include <cstdarg>
+#include <functional>
 #include <new>
 #include <system_error>
 
+namespace orvex {
+
 namespace {
-
-const char* const NOTICE = "Game map renderer: reads a scenario on standard input, writes a GIF map";
-
-// gd reports through a plain function with no context of its own, so the
-// stream of the run in progress is kept here while the run lasts.
-std::FILE* gdMessageStream = nullptr;
-
-// gd's own handler marks each message with its priority; so do these, so
-// that gd's messages cannot be taken for the program's.
-const char* gdPrefix(int priority) {
-    switch (priority) {
-        case GD_ERROR: return "GD Error: ";
-        case GD_WARNING: return "GD Warning: ";
-        case GD_NOTICE: return "GD Notice: ";
-        case GD_INFO: return "GD Info: ";
-        case GD_DEBUG: return "GD Debug: ";
-        default: return "";
-    }
-}
-
-void showGdMessage(int priority, const char* format, va_list args) {
-    if (!gdMessageStream) return;
-    std::fputs(gdPrefix(priority), gdMessageStream);
-    std::vfprintf(gdMessageStream, format, args);
-}
-void hideGdMessage(int, const char*, va_list) {}
-
-// With -d, gd's own warnings go to the run's error stream; otherwise they
-// are dropped. Quiet again once the run ends.
-class GdMessages {
-public:
-    GdMessages(bool show, std::FILE* err) {
-        gdMessageStream = err;
-        gdSetErrorMethod(show ? showGdMessage : hideGdMessage);
-    }
-    ~GdMessages() {
-        gdSetErrorMethod(hideGdMessage);
-        gdMessageStream = nullptr;
-    }
-    GdMessages(const GdMessages&) = delete;
-    GdMessages& operator=(const GdMessages&) = delete;
-};
 
 // Text that is all a run prints (--help, --version), and a failure to write it.
 int writeAndCheck(const std::string& text, std::FILE* out) {
@@ -80,6 +38,7 @@ int runCheck(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* 
     std::vector<Finding> findings;
     try {
         const std::string scenario = readStream(in);
+        const GdMessages quiet(nullptr);
         findings = checkRun(line, scenario, files, [&](const std::string& path) { return files.isInput(path); });
     } catch (const RunError& error) {
         findings = line.findings;
@@ -90,8 +49,8 @@ int runCheck(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* 
     return findings.empty() ? 0 : 1;
 }
 
-// Every stage once, in this order; each record is filled by one stage and
-// only read by the later ones.
+// The program: the command line, then a run whose texts go to the streams
+// as they are printed, its files to disk, and its map to the -f file.
 int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err, const Limits& limits,
         StageObserver* observer) {
     CommandLine line = parseCommandLine(args);
@@ -104,32 +63,26 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
         case CommandLine::Action::run: break;
     }
 
-    const GdMessages gdMessages(options.debug, err);
+    const GdMessages gdMessages(options.debug ? std::function<void(std::string_view)>([err](std::string_view text) {
+                                                    std::fwrite(text.data(), 1, text.size(), err);
+                                                })
+                                              : nullptr);
     // A map written to the file standard output goes to carries nothing but
     // the map: the reports go to the error stream instead.
     const std::string target = outputFileName(options);
     const bool mapOnStandardOutput = isSameFile(target, out);
     StreamReporter reporter(mapOnStandardOutput ? err : out, err, options.quiet);
-    reporter.report("orvex v" ORVEX_VERSION "\n");
-    reporter.report(std::string(NOTICE) + "\n\n");
+    reportBanner(reporter);
 
     DiskFiles files;
     files.noteInput(in);
     RunInputs inputs{options, files, files, reporter, observer};
     if (observer) observer->stageBegins("header");
-    const std::string scenario = readStream(in);
-    DrawnMap map = drawMap(scenario, inputs);
-    if (observer) observer->stageBegins("write");
-    if (options.strict && reporter.warningCount() > 0) {
-        const int n = reporter.warningCount();
-        throw RunError("**** Error " + std::to_string(n) + (n == 1 ? " warning" : " warnings") +
-                           " with --strict; the map is not written\n",
-                       1);
-    }
+    const RenderedMap rendered = renderMap(readStream(in), inputs);
     // Replacing an input would lose it, and a later run would read the map.
     if (files.isInput(target)) throw RunError("**** Error output file " + cText(target) + " is an input of this run\n", 1);
     reporter.flushReports();  // before the map, should the two share a file
-    writeMapFile(target, encodeMap(map, options, reporter));
+    writeMapFile(target, rendered.gif);
     if (observer) observer->stageBegins("end");
     if (!mapOnStandardOutput) {
         if (const int error = reporter.flushReports())
@@ -148,15 +101,6 @@ int fail(const char* message, int status, std::FILE* out, std::FILE* err) {
 
 }  // namespace
 
-int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
-    return runOrvex(args, in, out, err, Limits{});
-}
-
-int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
-             const Limits& limits) {
-    return runObserved(args, in, out, err, limits, nullptr);
-}
-
 int runObserved(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
                 const Limits& limits, StageObserver* observer) {
     try {
@@ -166,4 +110,15 @@ int runObserved(const std::vector<std::string>& args, std::FILE* in, std::FILE* 
     } catch (const std::bad_alloc&) {
         return fail("**** Error out of memory\n", 1, out, err);
     }
+}
+
+}  // namespace orvex
+
+int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
+    return orvex::runObserved(args, in, out, err, orvex::Limits{}, nullptr);
+}
+
+int runOrvex(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
+             const orvex::Limits& limits) {
+    return orvex::runObserved(args, in, out, err, limits, nullptr);
 }

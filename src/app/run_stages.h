@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 // Told as each stage of a run begins, by a short name ("header",
 // "catalogue", ... "write"), and "end" once the map is written.
 class StageObserver {
@@ -18,3 +20,5 @@ public:
 // runOrvex with an observer (null for none).
 int runObserved(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err,
                 const Limits& limits, StageObserver* observer);
+
+}  // namespace orvex

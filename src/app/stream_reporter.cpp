@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+namespace orvex {
+
 StreamReporter::StreamReporter(std::FILE* reports, std::FILE* warnings, bool quiet)
     : reportStream_(reports), warningStream_(warnings), quiet_(quiet) {
     std::clearerr(reportStream_);
@@ -33,3 +35,5 @@ int StreamReporter::flushReports() {
     if (std::fflush(reportStream_) != 0 || std::ferror(reportStream_)) noteFailure();
     return reportError_;
 }
+
+}  // namespace orvex

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+namespace orvex {
+
 class StreamReporter : public Reporter {
 public:
     // Clears the error flag of the reports stream, so that only this run's
@@ -36,3 +38,5 @@ private:
     int reportError_ = 0;
     int warnings_ = 0;
 };
+
+}  // namespace orvex

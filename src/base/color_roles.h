@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace orvex {
+
 // A colour role without a palette entry.
 constexpr int COLOR_UNSET = 999;
 
@@ -36,3 +38,5 @@ inline RoleColors unsetRoleColors() {
     roles.fill(COLOR_UNSET);
     return roles;
 }
+
+}  // namespace orvex

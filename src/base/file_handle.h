@@ -4,8 +4,12 @@
 #include <cstdio>
 #include <memory>
 
+namespace orvex {
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace orvex

@@ -8,13 +8,16 @@
 #include <string>
 #include <string_view>
 
+namespace orvex {
+
 class FileSource {
 public:
     virtual ~FileSource() = default;
 
     // The file at path, open for reading from its start; null when it cannot
-    // be opened, with the system's error number in error.
-    virtual FilePtr open(const std::string& path, int& error) = 0;
+    // be opened, with why in reason (the system's text, as "No such file or
+    // directory").
+    virtual FilePtr open(const std::string& path, std::string& reason) = 0;
 };
 
 // Where a run puts the files it makes besides its map: with -d, the turned
@@ -27,3 +30,5 @@ public:
     // Makes the file `name` hold `bytes`; true when it does.
     virtual bool write(const std::string& name, std::string_view bytes) = 0;
 };
+
+}  // namespace orvex

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <utility>
+
+namespace orvex {
 
 struct Finding {
     enum class Severity { warning, error };
@@ -20,3 +23,5 @@ struct Finding {
 inline Finding scenarioFinding(Finding::Severity severity, int line, std::string text, std::string hint = "") {
     return {severity, Finding::Origin::scenario, "", line, std::move(text), std::move(hint)};
 }
+
+}  // namespace orvex

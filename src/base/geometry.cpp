@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <iterator>
 
+namespace orvex {
+
 Rect rectGrow(const Rect& r, int m) { return {r.left - m, r.top - m, r.right + m, r.bottom + m}; }
 
 int pointDistance(int x1, int y1, int x2, int y2) {
@@ -52,3 +54,5 @@ PixelPoint nearestEdgeMidpoint(const Rect& r, int x, int y) {
 }
 
 bool isAxisParallel(int x1, int y1, int x2, int y2) { return x1 == x2 || y1 == y2; }
+
+}  // namespace orvex

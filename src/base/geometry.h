@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace orvex {
+
 // The nearest integer, halves away from zero: 2.5 gives 3, -2.5 gives -3.
 // The value must lie within the int range.
 inline int roundToInt(double v) {
@@ -72,3 +74,5 @@ PixelPoint nearestEdgeMidpoint(const Rect& r, int x, int y);
 
 // True for a horizontal or vertical segment, or a single point.
 bool isAxisParallel(int x1, int y1, int x2, int y2);
+
+}  // namespace orvex

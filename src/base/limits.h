@@ -2,6 +2,8 @@
 // a run take unbounded memory or time.
 #pragma once
 
+namespace orvex {
+
 struct Limits {
     // The map: a side above this or more pixels than maxMapPixels is an
     // invalid map.
@@ -13,3 +15,5 @@ struct Limits {
     // Turning work: the largest side of a turned icon.
     double maxIconSide = 1024;
 };
+
+}  // namespace orvex

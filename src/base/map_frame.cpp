@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace orvex {
+
 namespace {
 
 double clampOffset(double v) { return std::clamp(v, -MAX_PIXEL_OFFSET, MAX_PIXEL_OFFSET); }
@@ -18,3 +20,5 @@ PixelPoint projectPoint(const MapFrame& f, double x, double y) {
     return {roundToInt(clampOffset((x - f.xMin) * f.scale)),
             f.imageHeight - roundToInt(clampOffset((y - f.yMin) * f.scale)) - 1};
 }
+
+}  // namespace orvex

@@ -4,6 +4,8 @@
 
 #include "base/geometry.h"
 
+namespace orvex {
+
 struct MapFrame {
     double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
     double scale = 0;  // pixels per map unit
@@ -18,3 +20,5 @@ PixelPoint projectAnchor(const MapFrame& frame, double x, double y);
 // The pixel of a point of a track or thrust line: rounded, and one row
 // higher than the anchor of the same point.
 PixelPoint projectPoint(const MapFrame& frame, double x, double y);
+
+}  // namespace orvex

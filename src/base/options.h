@@ -2,10 +2,13 @@
 // before the run and only read afterwards.
 #pragma once
 
-#include "base/limits.h"
+// Beside it, so that it is found where the library's header is installed.
+#include "limits.h"
 
 #include <optional>
 #include <string>
+
+namespace orvex {
 
 struct Options {
     bool resampling = false;                 // -a
@@ -26,3 +29,5 @@ struct Options {
     // a fuzz target, lowers them.
     Limits limits;
 };
+
+}  // namespace orvex

@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+namespace orvex {
+
 class Reporter {
 public:
     virtual ~Reporter() = default;
@@ -23,3 +25,5 @@ public:
     // standard output: the palette that ran out of entries.
     virtual void warnWithReports(std::string_view message, const Finding& finding) = 0;
 };
+
+}  // namespace orvex

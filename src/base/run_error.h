@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace orvex {
+
 struct RunError : std::runtime_error {
     RunError(const std::string& message, int exitStatus, Finding what = {})
         : std::runtime_error(message), status(exitStatus), finding(std::move(what)) {
@@ -17,3 +19,5 @@ struct RunError : std::runtime_error {
     int status;
     Finding finding;  // its text is empty where the error concerns no input
 };
+
+}  // namespace orvex

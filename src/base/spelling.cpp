@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace orvex {
+
 namespace {
 
 char folded(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
@@ -37,3 +39,5 @@ std::string nearestName(const std::string& word, const std::vector<std::string>&
     }
     return best;
 }
+
+}  // namespace orvex

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace orvex {
+
 void placeBackground(gdImagePtr map, int x, int y, int width, int height, gdImagePtr picture,
                      bool tiling) {
     setTransparentIndex(picture, -1);
@@ -29,3 +31,5 @@ void placeBackground(gdImagePtr map, int x, int y, int width, int height, gdImag
     const int sourceHeight = std::max(1, sx < w1 ? h1 : std::min(sy, h1));
     copyPictureScaled(map, picture, x, y, width, height, sourceWidth, sourceHeight);
 }
+
+}  // namespace orvex

@@ -7,6 +7,8 @@
 #include <cassert>
 #include <cstdint>
 
+namespace orvex {
+
 namespace {
 
 // The index of entry c's colour keeping keepPercent percent of it and taking
@@ -88,3 +90,5 @@ void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent) {
 void fadeDisc(gdImagePtr image, int cx, int cy, int radius, int percent) {
     Fader(image, percent).disc(cx, cy, radius);
 }
+
+}  // namespace orvex

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 
+namespace orvex {
+
 // Every pixel whose colour equals entry `from`'s gets index `to`; with swap,
 // every other pixel whose colour equals entry `to`'s gets `from`. Colours are
 // compared by value, as they stand before any pixel changes.
@@ -50,3 +52,5 @@ void fadeRect(gdImagePtr image, int x1, int y1, int x2, int y2, int percent);
 
 // Darkens by percent every pixel at a distance of at most radius from (cx, cy).
 void fadeDisc(gdImagePtr image, int cx, int cy, int radius, int percent);
+
+}  // namespace orvex

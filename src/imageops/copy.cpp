@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace orvex {
+
 namespace {
 
 bool insideClip(gdImagePtr image, int x, int y) {
@@ -89,3 +91,5 @@ void copyPictureScaled(gdImagePtr to, gdImagePtr from, int x, int y, int width, 
         }
     }
 }
+
+}  // namespace orvex

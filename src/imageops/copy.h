@@ -7,6 +7,8 @@
 
 #include <gd.h>
 
+namespace orvex {
+
 // As gdImageCopy: the width x height region of `from` whose top-left is
 // (sourceX, sourceY) onto `to` at (x, y). Entries are resolved even for a
 // pixel that then falls outside the clipping rectangle of `to`; pixels of
@@ -19,3 +21,5 @@ void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int 
 // width x height pixels of `to` at (x, y) in gd's integer steps.
 void copyPictureScaled(gdImagePtr to, gdImagePtr from, int x, int y, int width, int height, int sourceWidth,
                        int sourceHeight);
+
+}  // namespace orvex

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace orvex {
+
 struct ImageDeleter {
     void operator()(gdImagePtr image) const { gdImageDestroy(image); }
 };
@@ -18,3 +20,5 @@ struct GdMemoryDeleter {
 };
 
 using GdMemory = std::unique_ptr<void, GdMemoryDeleter>;
+
+}  // namespace orvex

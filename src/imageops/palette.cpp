@@ -1,5 +1,7 @@
 #include "imageops/palette.h"
 
+namespace orvex {
+
 int resolveColor(gdImagePtr image, int red, int green, int blue) {
     int index = gdImageColorExact(image, red, green, blue);
     if (index == -1) index = gdImageColorAllocate(image, red, green, blue);
@@ -20,3 +22,5 @@ void setTransparentIndex(gdImagePtr image, int index) {
     gdImageColorTransparent(image, index);
     makePaletteOpaque(image);
 }
+
+}  // namespace orvex

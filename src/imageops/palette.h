@@ -7,6 +7,8 @@
 
 #include <gd.h>
 
+namespace orvex {
+
 // The index that stands for (red, green, blue) in image: an entry with
 // exactly that colour (the lowest one), else a new entry, else, with the
 // palette full, the closest entry.
@@ -22,3 +24,5 @@ void makePaletteOpaque(gdImagePtr image);
 
 // Sets the transparent index (-1 for none) and keeps the entries opaque.
 void setTransparentIndex(gdImagePtr image, int index);
+
+}  // namespace orvex

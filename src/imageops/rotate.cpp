@@ -8,6 +8,8 @@
 #include <cmath>
 #include <unordered_map>
 
+namespace orvex {
+
 namespace {
 
 // Where an offset from the output's pivot lands in the icon under the
@@ -126,3 +128,5 @@ ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, 
     }
     return output.release();
 }
+
+}  // namespace orvex

@@ -3,6 +3,8 @@
 
 #include "imageops/image.h"
 
+namespace orvex {
+
 // The side of rotateIcon's result: the icon's diagonal times scale, rounded
 // up unless less than 0.0001 above a whole number. Computed in double so
 // that absurd scales can be judged before an image is made.
@@ -16,3 +18,4 @@ double rotatedIconSide(int width, int height, double scale);
 // The icon is only read.
 ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, bool colorMap);
 
+}  // namespace orvex

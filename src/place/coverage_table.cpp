@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace orvex {
+
 // The table is made row by row. The row sums hold, for the pixel row at
 // hand, the coverage summed from the region's left edge up to each column;
 // an obstacle's edge on that row adds (or takes away) a ramp, count x the
@@ -84,3 +86,5 @@ void CoverageTable::build(const Rect& region, const std::vector<CountedRect>& ob
     if (isNarrow_) fill(narrowTable_, narrowRowSums_, narrowSlopeMarks_);
     else fill(wideTable_, wideRowSums_, wideSlopeMarks_);
 }
+
+}  // namespace orvex

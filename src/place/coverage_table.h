@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace orvex {
+
 // A rectangle that stands for `count` identical obstacles.
 struct CountedRect {
     Rect rect;
@@ -54,3 +56,5 @@ private:
     std::vector<std::int32_t> narrowTable_, narrowRowSums_, narrowSlopeMarks_;
     std::vector<std::int64_t> wideTable_, wideRowSums_, wideSlopeMarks_;
 };
+
+}  // namespace orvex

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace orvex {
+
 // Scores, reordered. The score of a candidate is defined by a running sum
 // truncated after each obstacle in list order:
 //     s = trunc(s + a + 0.3 x b)
@@ -373,3 +375,5 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     }, groupCannotWin);
     return chosen;
 }
+
+}  // namespace orvex

@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace orvex {
+
 // The top-left corner for a label of width x height pixels beside an
 // object anchored at `anchor` whose icon reaches iconHalfWidth pixels from
 // it: of 32 rings of 360 candidates round the anchor, innermost ring and
@@ -137,3 +139,5 @@ private:
     std::vector<CountedRect> distinct_;
     CoverageTable coverage_;
 };
+
+}  // namespace orvex

@@ -1,5 +1,7 @@
 #include "place/obstacle_index.h"
 
+namespace orvex {
+
 namespace {
 
 constexpr int CELL_SHIFT = 5;  // cells of 32 x 32 pixels
@@ -88,3 +90,5 @@ void ObstacleIndex::collect(const Rect& area) const {
         }
     }
 }
+
+}  // namespace orvex

@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace orvex {
+
 class ObstacleIndex {
 public:
     // An index for a map of mapWidth x mapHeight pixels; rectangles may lie
@@ -88,3 +90,5 @@ private:
     mutable std::vector<std::uint32_t> lastVisit_;
     mutable std::uint32_t visits_ = 0;
 };
+
+}  // namespace orvex

@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 
+namespace orvex {
+
 namespace {
 
 // The scores of one candidate row, for every column from `first` to
@@ -78,3 +80,5 @@ Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int 
     }
     return chosen;
 }
+
+}  // namespace orvex

@@ -4,6 +4,8 @@
 #include "base/geometry.h"
 #include "place/obstacle_index.h"
 
+namespace orvex {
+
 // The rectangle a title of textWidth x lineHeight pixels takes at its best
 // place on a mapWidth x mapHeight map: of the candidates every half line
 // height down and every pixel across, keeping one character width
@@ -11,3 +13,5 @@
 // obstacles. Without any candidate, the rectangle at (0, 0).
 Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int mapHeight,
                 const ObstacleIndex& obstacles);
+
+}  // namespace orvex

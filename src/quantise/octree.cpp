@@ -4,6 +4,8 @@
 #include <cassert>
 #include <string>
 
+namespace orvex {
+
 namespace {
 
 constexpr int LEAF_LEVEL = 8;
@@ -182,3 +184,5 @@ int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bo
     if (verbose) reporter.report(std::to_string(allocated) + " colors allocated\n");
     return allocated;
 }
+
+}  // namespace orvex

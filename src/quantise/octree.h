@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+namespace orvex {
+
 // The leaf budget both pictures and icons are added with: 256 palette
 // entries less the twelve colour roles.
 constexpr int OCTREE_BUDGET = 244;
@@ -71,3 +73,5 @@ std::vector<PaletteColor> octreeCollectPalette(const Octree& tree);
 // stopping with a warning when its palette is full. Reports the count with
 // verbose and the listing with debug. Returns the number allocated.
 int octreeAllocatePalette(const Octree& tree, gdImagePtr image, bool verbose, bool debug, Reporter& reporter);
+
+}  // namespace orvex

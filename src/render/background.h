@@ -6,7 +6,11 @@
 #include "render/canvas.h"
 #include "scenario/header.h"
 
+namespace orvex {
+
 // Paints header.background (which must be set) over the whole map, tiled
 // with -w, else cut to the map's aspect and resized. With -d reports the
 // picture's transparent index first.
 void drawBackground(Canvas& canvas, const MapHeader& header, const Options& options, Reporter& reporter);
+
+}  // namespace orvex

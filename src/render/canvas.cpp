@@ -1,5 +1,7 @@
 #include "render/canvas.h"
 
+namespace orvex {
+
 void setLineStyles(Canvas& canvas, bool colorMap) {
     const RoleColors& roles = canvas.colorIndex;
     LineStyles& styles = canvas.lineStyles;
@@ -7,3 +9,5 @@ void setLineStyles(Canvas& canvas, bool colorMap) {
     styles.grid = {roles[GRIDCOLOR], colorMap ? roles[GRIDCOLOR] : gdTransparent};
     styles.leader = {roles[LEADERCOLOR], roles[LEADERCOLOR]};
 }
+
+}  // namespace orvex

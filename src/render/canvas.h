@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace orvex {
+
 // The dash patterns handed to gdImageSetStyle by the stages that draw
 // styled lines.
 struct LineStyles {
@@ -32,3 +34,5 @@ template <std::size_t N>
 void useLineStyle(gdImagePtr image, std::array<int, N> style) {
     gdImageSetStyle(image, style.data(), static_cast<int>(N));
 }
+
+}  // namespace orvex

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace orvex {
+
 namespace {
 
 enum class Tick { one, five, ten };
@@ -112,3 +114,5 @@ void drawGridAndAxes(Canvas& canvas, const MapFrame& frame, bool grid) {
         }
     });
 }
+
+}  // namespace orvex

@@ -6,6 +6,8 @@
 #include "place/obstacle_index.h"
 #include "render/canvas.h"
 
+namespace orvex {
+
 // Registers what the axes and the grid cover, in this order: the vertical
 // grid lines left to right (with grid), the bands above the image and of
 // the horizontal axis numbers, the horizontal grid lines bottom to top
@@ -16,3 +18,5 @@ void registerGridAndAxes(const MapFrame& frame, bool grid, ObstacleIndex& obstac
 // Draws the axes, their ticks and numbers, and with grid the grid lines,
 // into the canvas.
 void drawGridAndAxes(Canvas& canvas, const MapFrame& frame, bool grid);
+
+}  // namespace orvex

@@ -3,6 +3,8 @@
 #include "imageops/blend.h"
 #include "imageops/palette.h"
 
+namespace orvex {
+
 MapIcons::MapIcons(const Canvas& canvas, bool colorMap)
     : map_(canvas.image.get()), foreground_(colorMap ? canvas.colorIndex[FOREGROUNDCOLOR] : COLOR_UNSET) {}
 
@@ -16,3 +18,5 @@ gdImagePtr MapIcons::icon(const ObjectType& type, int k) {
     }
     return icon;
 }
+
+}  // namespace orvex

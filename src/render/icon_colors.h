@@ -6,6 +6,8 @@
 
 #include <set>
 
+namespace orvex {
+
 // Each type's icon turned to a facing the first time the map needs it and,
 // on a colour map with FOREGROUNDCOLOR set, with its white turned into that
 // colour. Made once the palette is settled; the objects and the legend take
@@ -22,3 +24,5 @@ private:
     int foreground_;  // COLOR_UNSET when icons keep their white
     std::set<gdImagePtr> recolored_;
 };
+
+}  // namespace orvex

@@ -5,6 +5,8 @@
 
 #include <gdfonts.h>
 
+namespace orvex {
+
 void annotateObjects(Canvas& canvas, const std::vector<GameObject>& objects, const MapLayout& layout,
                      const MapHeader& header, const Options& options, Reporter& reporter) {
     if (options.verbose) reporter.report("annotating game objects\n");
@@ -27,3 +29,5 @@ void annotateObjects(Canvas& canvas, const std::vector<GameObject>& objects, con
         if (locusColor != COLOR_UNSET) gdImageSetPixel(image, object.px, object.py, locusColor);
     }
 }
+
+}  // namespace orvex

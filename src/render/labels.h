@@ -10,8 +10,12 @@
 
 #include <vector>
 
+namespace orvex {
+
 // Writes every object's label where the layout places it (on a darkened
 // box over a background picture), and draws its leader line and locus dot
 // when their colours are set.
 void annotateObjects(Canvas& canvas, const std::vector<GameObject>& objects, const MapLayout& layout,
                      const MapHeader& header, const Options& options, Reporter& reporter);
+
+}  // namespace orvex

@@ -8,6 +8,8 @@
 #include <gdfontg.h>
 #include <gdfonts.h>
 
+namespace orvex {
+
 namespace {
 
 void registerSegment(const Segment& s, ObstacleIndex& obstacles) {
@@ -69,3 +71,5 @@ MapLayout layOutMap(const MapHeader& header, const std::vector<GameObject>& obje
     layout.obstacles.add(rectGrow(layout.title, 2));
     return layout;
 }
+
+}  // namespace orvex

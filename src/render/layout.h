@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+namespace orvex {
+
 struct PlacedLabel {
     PixelPoint corner;  // the text's top-left corner
     Rect text;          // its rectangle, right and bottom included when drawn
@@ -50,3 +52,5 @@ struct LayoutSettings {
 // Lays the map out in the order it is drawn: the axes and grid, then each
 // object's track and icon, each label with its leader, and the title.
 MapLayout layOutMap(const MapHeader& header, const std::vector<GameObject>& objects, const LayoutSettings& settings);
+
+}  // namespace orvex

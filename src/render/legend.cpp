@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace orvex {
+
 LegendLayout legendLayout(const Catalogue& catalogue, int imageWidth, int imageHeight) {
     const gdFontPtr font = gdFontGetSmall();
     const int sw = font->w, sh = font->h;
@@ -60,3 +62,5 @@ void drawLegend(Canvas& canvas, const Catalogue& catalogue, MapIcons& icons, con
                    canvas.colorIndex[LEGENDTEXTCOLOR]);
     }
 }
+
+}  // namespace orvex

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace orvex {
+
 // Where the legend goes on a map of imageWidth x imageHeight: its box
 // (both corners drawn), the column its icons are centred on the right of,
 // and its rows: the types of the legend list, each at the row it starts on,
@@ -33,3 +35,5 @@ LegendLayout legendLayout(const Catalogue& catalogue, int imageWidth, int imageH
 // degrees, taken from icons. Neither reads nor adds obstacles.
 void drawLegend(Canvas& canvas, const Catalogue& catalogue, MapIcons& icons, const MapHeader& header,
                 const Options& options, Reporter& reporter);
+
+}  // namespace orvex

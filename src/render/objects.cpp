@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace orvex {
+
 namespace {
 
 struct MapPoint {
@@ -59,3 +61,5 @@ void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const M
         for (const Segment& s : placed.course) gdImageLine(image, s.from.x, s.from.y, s.to.x, s.to.y, gdStyled);
     }
 }
+
+}  // namespace orvex

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+namespace orvex {
+
 // The segments of an object's two-segment track (backwards from the object
 // along its course, in 30-degree steps), or with realThrust of its thrust
 // line (forward along its course in degrees), in drawing order.
@@ -26,3 +28,5 @@ void fadeObjectBackgrounds(Canvas& canvas, const std::vector<GameObject>& object
 // from icons, then its track as the layout has it, in the course style.
 void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const MapLayout& layout, MapIcons& icons,
                  const Options& options, Reporter& reporter);
+
+}  // namespace orvex

@@ -1,5 +1,7 @@
 #include "render/obstacle_outlines.h"
 
+namespace orvex {
+
 void rectOutline(gdImagePtr image, const Rect& r) {
     gdImageLine(image, r.left, r.top, r.left, r.bottom, gdStyled);
     gdImageLine(image, r.left, r.bottom, r.right, r.bottom, gdStyled);
@@ -10,3 +12,5 @@ void rectOutline(gdImagePtr image, const Rect& r) {
 void drawObstacles(gdImagePtr image, const ObstacleIndex& obstacles) {
     for (const Rect& r : obstacles.all()) rectOutline(image, r);
 }
+
+}  // namespace orvex

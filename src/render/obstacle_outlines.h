@@ -6,9 +6,13 @@
 
 #include <gd.h>
 
+namespace orvex {
+
 // Draws the four sides of r with the image's current line style.
 void rectOutline(gdImagePtr image, const Rect& r);
 
 // Outlines every obstacle, in the order they were added, with the current
 // line style.
 void drawObstacles(gdImagePtr image, const ObstacleIndex& obstacles);
+
+}  // namespace orvex

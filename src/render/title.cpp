@@ -5,6 +5,8 @@
 
 #include <gdfontg.h>
 
+namespace orvex {
+
 void drawTitle(Canvas& canvas, const MapHeader& header, const MapLayout& layout, const Options& options,
                Reporter& reporter) {
     if (options.verbose) reporter.report("drawing title\n");
@@ -13,3 +15,5 @@ void drawTitle(Canvas& canvas, const MapHeader& header, const MapLayout& layout,
     if (header.background) fadeRect(image, r.left, r.top, r.right, r.bottom, 50);
     drawString(image, gdFontGetGiant(), r.left, r.top, header.title, canvas.colorIndex[TITLETEXTCOLOR]);
 }
+
+}  // namespace orvex

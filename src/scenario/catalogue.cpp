@@ -13,6 +13,8 @@
 #include <memory>
 #include <utility>
 
+namespace orvex {
+
 namespace {
 
 void writeDebugIcon(gdImagePtr icon, const std::string& name, FileSink& sink, Reporter& reporter) {
@@ -154,3 +156,5 @@ void addPictureColors(Octree& octree, gdImagePtr background, const Catalogue& ca
     if (background) octreeAddImage(octree, background, OCTREE_BUDGET);
     for (const ObjectType& type : catalogue.types) octreeAddColors(octree, type.turned->picture().colors, OCTREE_BUDGET);
 }
+
+}  // namespace orvex

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 constexpr int FACINGS = 12;
 
 // An icon picture as loaded: decoded (on a bitonal map with its black and
@@ -78,3 +80,5 @@ void addPictureColors(Octree& octree, gdImagePtr background, const Catalogue& ca
 // The file name of a turned icon written with -d: "%s%d.gif" from the type
 // name up to any NUL byte, with every '/' and '\' turned into '_'.
 std::string debugIconFileName(const std::string& typeName, int k);
+
+}  // namespace orvex

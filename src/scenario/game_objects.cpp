@@ -4,6 +4,8 @@
 #include "base/run_error.h"
 #include "base/spelling.h"
 
+namespace orvex {
+
 namespace {
 
 const ObjectType* findType(const Catalogue& catalogue, const std::string& name) {
@@ -61,3 +63,5 @@ std::vector<GameObject> placeObjects(const ScenarioText& scenario, const MapFram
                                       "end the objects with a line holding *"));
     return objects;
 }
+
+}  // namespace orvex

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 struct GameObject {
     int number = 0;  // among the objects read, from 1
     std::string label;
@@ -36,3 +38,5 @@ inline int iconForFacing(int facing) { return (facing % FACINGS + FACINGS) % FAC
 // Reports progress with verbose.
 std::vector<GameObject> placeObjects(const ScenarioText& scenario, const MapFrame& frame, const Catalogue& catalogue,
                                      bool verbose, Reporter& reporter);
+
+}  // namespace orvex

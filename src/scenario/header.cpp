@@ -9,6 +9,8 @@
 #include <cmath>
 #include <iterator>
 
+namespace orvex {
+
 namespace {
 
 constexpr double MAX_EXTENT_MAGNITUDE = 2147483648.0;  // the axes truncate to int
@@ -115,3 +117,5 @@ MapHeader loadHeader(const ScenarioText& scenario, const Options& options, FileS
     if (options.verbose) reportSettings(header, options, reporter);
     return header;
 }
+
+}  // namespace orvex

@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace orvex {
+
 struct MapHeader {
     std::string title;
     ImagePtr background;         // null without a background picture
@@ -33,3 +35,5 @@ MapHeader loadHeader(const ScenarioText& scenario, const Options& options, FileS
 // side outside 1..maxMapSide or more than maxMapPixels pixels. Its finding
 // stands at scaleLine for a scale not above 0, else at extentLine.
 void computeImageSize(MapFrame& frame, const Limits& limits, int extentLine = 0, int scaleLine = 0);
+
+}  // namespace orvex

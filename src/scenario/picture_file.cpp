@@ -7,6 +7,8 @@
 #include <cstring>
 #include <system_error>
 
+namespace orvex {
+
 namespace {
 
 #ifdef _WIN32
@@ -108,9 +110,9 @@ std::string picturePath(const std::optional<std::string>& imageDir, const std::s
 }
 
 Picture loadPicture(FileSource& files, const std::string& path, const Limits& limits) {
-    int error = 0;
-    FilePtr file = files.open(path, error);
-    if (!file) return {PictureStatus::cannotOpen, nullptr, std::error_code(error, std::generic_category()).message()};
+    std::string reason;
+    FilePtr file = files.open(path, reason);
+    if (!file) return {PictureStatus::cannotOpen, nullptr, reason};
 
     std::string problem;
     const PictureStatus status = checkFirstImage(file.get(), limits, problem);
@@ -123,3 +125,5 @@ Picture loadPicture(FileSource& files, const std::string& path, const Limits& li
     makePaletteOpaque(image.get());
     return {PictureStatus::loaded, std::move(image), ""};
 }
+
+}  // namespace orvex

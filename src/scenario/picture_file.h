@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+namespace orvex {
+
 // The path of a picture file: the name alone, or the image directory and
 // the name joined with the platform's directory separator.
 std::string picturePath(const std::optional<std::string>& imageDir, const std::string& name);
@@ -29,3 +31,5 @@ struct Picture {
 // pixels is refused (tooLarge) without allocating it. A loaded picture has a
 // positive size and an all-opaque palette.
 Picture loadPicture(FileSource& files, const std::string& path, const Limits& limits);
+
+}  // namespace orvex

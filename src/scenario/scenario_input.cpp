@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <system_error>
 
+namespace orvex {
+
 namespace {
 
 bool isWhiteSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
@@ -129,3 +131,5 @@ int ScenarioInput::lineAt(std::size_t position) const {
 }
 
 void ScenarioInput::fail(const char* item, std::size_t position) const { throw ItemError{item, lineAt(position)}; }
+
+}  // namespace orvex

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace orvex {
+
 // Longest token: names of types and picture files.
 constexpr std::size_t MAX_TOKEN_LENGTH = 255;
 
@@ -74,3 +76,5 @@ private:
     mutable std::size_t countedTo_ = 0;
     mutable std::ptrdiff_t newlinesBefore_ = 0;
 };
+
+}  // namespace orvex

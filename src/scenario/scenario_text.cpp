@@ -5,6 +5,8 @@
 
 #include <cctype>
 
+namespace orvex {
+
 namespace {
 
 // Only control characters count as unprintable: bytes of 8-bit or UTF-8
@@ -166,3 +168,5 @@ ScenarioText readScenario(ScenarioInput& input) {
     scenario.lastLine = input.lastLine();
     return scenario;
 }
+
+}  // namespace orvex

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 class ScenarioInput;
 
 // Longest title and label kept; the rest of a longer line is skipped.
@@ -93,3 +95,5 @@ struct ScenarioText {
 
 // Reads the whole scenario from input.
 ScenarioText readScenario(ScenarioInput& input);
+
+}  // namespace orvex

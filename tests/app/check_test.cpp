@@ -3,15 +3,19 @@
 // reads and writes.
 #include "app/check.h"
 #include "app/command_line.h"
+#include "app/orvex.h"
 #include "support/run_orvex.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
+
+using namespace orvex;
 
 namespace {
 
@@ -21,10 +25,10 @@ class CountingFiles : public FileSource {
 public:
     explicit CountingFiles(const TempDir& dir) : dir_(dir) {}
 
-    FilePtr open(const std::string& path, int& error) override {
+    FilePtr open(const std::string& path, std::string& reason) override {
         ++opened[path];
         FilePtr file(std::fopen(dir_.file(path).c_str(), "rb"));
-        if (!file) error = errno;
+        if (!file) reason = std::strerror(errno);
         return file;
     }
 

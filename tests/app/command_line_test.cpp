@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 const std::string USAGE =

@@ -7,6 +7,8 @@
 
 #include <string>
 
+using namespace orvex;
+
 namespace {
 
 const std::string USAGE = "usage: orvex -a -b -d -f filename.gif -g -i image_dir -l -r resource.ini -t -v -w\n";

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -8,6 +8,8 @@
 
 #include <string>
 
+using namespace orvex;
+
 namespace {
 
 // The palette roles of a resource file, read into a fresh image.

@@ -5,6 +5,8 @@
 
 #include <random>
 
+using namespace orvex;
+
 namespace {
 
 MapFrame mapOf(double xMin, double yMin, double scale, int width, int height) {

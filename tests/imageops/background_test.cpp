@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <random>
 
+using namespace orvex;
+
 namespace {
 
 // A picture whose pixel (x, y) has the colour (x % 256, y % 256, 0) would

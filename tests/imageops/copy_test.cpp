@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace orvex;
+
 namespace {
 
 TEST(CopyPicture, GivesWhatGdImageCopyGives) {

@@ -9,6 +9,8 @@
 #include <numbers>
 #include <random>
 
+using namespace orvex;
+
 namespace {
 
 // A black icon with one red pixel right of the pivot.

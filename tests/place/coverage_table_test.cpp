@@ -4,6 +4,8 @@
 
 #include <random>
 
+using namespace orvex;
+
 namespace {
 
 // The coverage summed over r, obstacle by obstacle.

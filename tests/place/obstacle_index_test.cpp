@@ -8,6 +8,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 std::vector<Rect> overlapping(const std::vector<Rect>& all, const Rect& area) {

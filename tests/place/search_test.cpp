@@ -10,6 +10,8 @@
 #include <limits>
 #include <random>
 
+using namespace orvex;
+
 namespace {
 
 // An object as the label search sees it.

@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 using Colors = std::vector<PaletteColor>;

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 // Palette entries of the default colour roles.

@@ -15,6 +15,8 @@
 #include <string>
 #include <utility>
 
+using namespace orvex;
+
 namespace {
 
 const Rgb BLACK{0, 0, 0};

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace orvex;
+
 namespace {
 
 namespace fs = std::filesystem;

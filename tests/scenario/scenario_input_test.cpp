@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+using namespace orvex;
+
 namespace {
 
 // The item and line of the error that read throws, as the run's message

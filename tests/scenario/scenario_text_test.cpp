@@ -7,6 +7,8 @@
 
 #include <string>
 
+using namespace orvex;
+
 namespace {
 
 ScenarioText read(const std::string& text) {

@@ -5,6 +5,8 @@
 
 #include <random>
 
+namespace orvex {
+
 // A width x height palette image of random pixels over `colours` random
 // entries, some of them repeated, their red a multiple of 32 plus `shift`.
 inline ImagePtr randomPicture(std::mt19937& random, int width, int height, int colours, int shift = 0) {
@@ -39,3 +41,5 @@ inline bool samePicture(gdImagePtr a, gdImagePtr b) {
             if (a->pixels[y][x] != b->pixels[y][x]) return false;
     return true;
 }
+
+}  // namespace orvex

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 struct RecordingReporter : Reporter {
     void report(std::string_view text) override { reported.append(text); }
     void warn(std::string_view message, const Finding& finding) override {
@@ -20,3 +22,5 @@ struct RecordingReporter : Reporter {
     std::string reported, warned;
     std::vector<Finding> findings;
 };
+
+}  // namespace orvex

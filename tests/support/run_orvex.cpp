@@ -19,6 +19,9 @@
 
 extern char** environ;
 
+namespace orvex {
+
+
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
@@ -222,3 +225,5 @@ Rgb paletteEntry(const gdImage* image, int index) {
 void PrintTo(const Rgb& color, std::ostream* os) {
     *os << "(" << color.red << "," << color.green << "," << color.blue << ")";
 }
+
+}  // namespace orvex

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace orvex {
+
 // A fresh directory under /tmp, removed with everything in it at the end of
 // its scope.
 class TempDir {
@@ -74,3 +76,5 @@ Rgb paletteEntry(const gdImage* image, int index);
 
 // For readable failure messages.
 void PrintTo(const Rgb& color, std::ostream* os);
+
+}  // namespace orvex
