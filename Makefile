@@ -7,12 +7,14 @@
 # make fuzz [FUZZ_SECONDS=300]: run each fuzz target that long on all cores (scripts/fuzz.sh)
 # make lint: clang-tidy and cppcheck over src/ and fuzz/ (scripts/lint.sh)
 # make bench: time generated crowded, spread, piled and big-picture maps against gd's own floor (scripts/bench.sh)
-# make mutation: apply the faults of scripts/mutations.txt one by one and run the tests
+# make mutation [MUTATION_COUNT=200] [MUTATION_SEED=1] [MUTATION_FIXED=no]: a seeded sample of faults made
+#   by rule over src/, one by one against the tests (scripts/mutation_sample.py), then the fixed set
+# make mutation-fixed: the fixed set only: the faults of scripts/mutations.txt one by one against the tests
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 300
 
-.PHONY: demo test bootstrap release clean install package gallery golden fuzz-build fuzz lint mutation bench
+.PHONY: demo test bootstrap release clean install package gallery golden fuzz-build fuzz lint mutation mutation-fixed bench
 
 bootstrap:
 	sh scripts/bootstrap.sh
@@ -62,7 +64,14 @@ bench: bootstrap
 lint: bootstrap
 	JOBS=$(JOBS) sh scripts/lint.sh
 
+# The sampler is Python, and so is the fixed set's helper.
 mutation: bootstrap
+	sh scripts/bootstrap.sh python3
+	JOBS=$(JOBS) python3 scripts/mutation_sample.py
+	if [ "$(MUTATION_FIXED)" != no ]; then JOBS=$(JOBS) sh scripts/mutation_check.sh; fi
+
+mutation-fixed: bootstrap
+	sh scripts/bootstrap.sh python3
 	JOBS=$(JOBS) sh scripts/mutation_check.sh
 
 clean:
