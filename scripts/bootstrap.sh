@@ -6,12 +6,13 @@
 set -eu
 
 # groff-base and man-db: make test checks that the manual page renders
-# without warnings.
+# without warnings. libgif-dev: the replay's tests read its animated GIFs
+# back with giflib's decoder, which is not gd's.
 # clang, libclang-rt-14-dev (libFuzzer and the sanitizer runtimes) and llvm
 # (llvm-symbolizer for readable reports): make test builds and replays the
 # fuzz targets. clang-tidy, cppcheck and jq (which picks their files from
 # the compile commands): make lint.
-packages="g++ cmake make pkg-config libgd-dev libgtest-dev groff-base man-db $*"
+packages="g++ cmake make pkg-config libgd-dev libgtest-dev libgif-dev groff-base man-db $*"
 packages="$packages clang libclang-rt-14-dev llvm clang-tidy cppcheck jq"
 
 missing=""

@@ -7,9 +7,11 @@ set -u
 src=${1:-"$(dirname "$0")/../src"}
 cd "$src" || exit 2
 
-# The folders each folder may include from, besides itself.
+# The folders each folder may include from, besides itself. Programs built
+# on the library (replay/) take its public header alone, checked below.
 below() {
     case $1 in
+        replay) echo "app" ;;
         app) echo "render scenario place imageops quantise base" ;;
         render) echo "scenario place imageops quantise base" ;;
         scenario) echo "place imageops quantise base" ;;
@@ -35,7 +37,11 @@ for dir in */; do
                 *) echo "src/$file:${hit%%:*}: includes from $used/, which is not below $layer/" ;;
             esac
         done
-        if [ "$layer" != app ]; then
+        if [ "$layer" = replay ]; then
+            grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" | grep -v '"app/orvex.h"' |
+                sed "s|^|src/$file:|; s|$|  <- a program beside the library includes only app/orvex.h|"
+        fi
+        if [ "$layer" != app ] && [ "$layer" != replay ]; then
             grep -n -E '\b(stdout|stderr|std::cout|std::cerr|std::clog)\b|\b(v?f?printf|v?s?n?printf|puts|fputs|putchar|perror)[[:space:]]*\(' "$file" |
                 sed "s|^|src/$file:|; s|$|  <- printing below src/app|"
         fi

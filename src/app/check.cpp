@@ -296,7 +296,7 @@ std::vector<Finding> checkRun(const CommandLine& line, const std::string& scenar
     options.debug = false;  // no icon files
     FindingReporter reporter(findings);
     NoFiles noFiles;
-    RunInputs inputs{options, files, noFiles, reporter};
+    RunInputs inputs{options, files, noFiles, reporter, nullptr, {}};
 
     const ScenarioText text = readScenarioText(scenario);
     checkTexts(text, findings);

@@ -7,6 +7,7 @@
 #include "app/pipeline.h"
 #include "base/geometry.h"
 #include "base/run_error.h"
+#include "place/label_search.h"
 
 #include <cstdio>
 #include <cstring>
@@ -114,10 +115,14 @@ void checkRequest(const Request& request) {
     if (!(l.maxMapSide >= 1 && l.maxMapPixels >= 1 && l.maxPictureSide >= 1 && l.maxPicturePixels >= 1 &&
           l.maxIconSide >= 1))
         throw std::invalid_argument("the request's limits must all be 1 or more");
-    for (const std::optional<Point>& offset : request.labelOffsets) {
-        if (offset && (std::abs(static_cast<double>(offset->x)) > MAX_PIXEL_OFFSET ||
-                       std::abs(static_cast<double>(offset->y)) > MAX_PIXEL_OFFSET))
-            throw std::invalid_argument("a label offset lies more than 2^28 pixels away");
+    if (l.maxIconSide > MAX_LABEL_REACH)
+        throw std::invalid_argument("the request's limit of the turned icons' side must be at most 32000 pixels");
+    for (const PlacedObject& object : request.steadyFrom) {
+        for (const int v : {object.anchor.x, object.anchor.y, object.labelBox ? object.labelBox->left : 0,
+                            object.labelBox ? object.labelBox->top : 0}) {
+            if (std::abs(static_cast<double>(v)) > MAX_PIXEL_OFFSET)
+                throw std::invalid_argument("an earlier map's object lies more than 2^28 pixels off the map");
+        }
     }
 }
 
@@ -198,9 +203,12 @@ Result render(const Request& request) {
         SourceFiles sourced(request.pictures);
         FileSource& files = request.pictures ? static_cast<FileSource&>(sourced) : disk;
         ResultFiles kept(result);
-        RunInputs inputs{options, files, kept, reporter};
-        for (const std::optional<Point>& offset : request.labelOffsets)
-            inputs.labelOffsets.push_back(offset ? std::optional<PixelPoint>{{offset->x, offset->y}} : std::nullopt);
+        RunInputs inputs{options, files, kept, reporter, nullptr, {}};
+        for (const PlacedObject& earlier : request.steadyFrom) {
+            if (!earlier.labelBox) continue;
+            inputs.keptLabels.push_back({earlier.label, earlier.type,
+                                         {earlier.labelBox->left - earlier.anchor.x, earlier.labelBox->top - earlier.anchor.y}});
+        }
         reportBanner(reporter);
         RenderedMap rendered = renderMap(request.scenario, inputs);
         if (!rendered.gif) throw std::bad_alloc();

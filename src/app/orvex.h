@@ -68,23 +68,6 @@ using PictureSource = std::function<SourcedFile(const std::string& name)>;
 // from the root).
 PictureSource filesIn(const std::string& folder);
 
-struct Request {
-    // The options: -f, --check and --help have no meaning here, -d keeps
-    // its turned icons in the result. Its limits must be positive.
-    Options options;
-    std::string scenario;  // the text orvex reads on standard input
-    // Unset: the files are read from the current folder, as orvex does.
-    PictureSource pictures;
-    // For labels that stay put from one map to the next: per object of the
-    // scenario (index 0 for the first object read, unknown types included),
-    // a place to keep for its label, as the offset of the label's top-left
-    // corner from the object's anchor. It is taken when its label and leader
-    // overlap nothing drawn before them; otherwise, and for objects without
-    // one, the label is placed by the usual search. Offsets lie within
-    // 2^28 pixels either way.
-    std::vector<std::optional<Point>> labelOffsets;
-};
-
 // Where a drawn object went on the map.
 struct PlacedObject {
     int number = 0;  // among the objects read, from 1
@@ -96,6 +79,22 @@ struct PlacedObject {
     // where the map has no leader colour.
     std::optional<Box> labelBox;
     std::optional<Line> leader;
+};
+
+struct Request {
+    // The options: -f, --check and --help have no meaning here, -d keeps
+    // its turned icons in the result. Its limits must be positive.
+    Options options;
+    std::string scenario;  // the text orvex reads on standard input
+    // Unset: the files are read from the current folder, as orvex does.
+    PictureSource pictures;
+    // For labels that stay put from one map to the next (a replay's turns):
+    // the objects of the map before, as its result gave them. An object
+    // drawn here that matches one of them, by label and type (the first not
+    // yet matched, for repeated ones), keeps its label's place from its
+    // object when the label overlaps nothing drawn before it there; every
+    // other label is placed by the usual search.
+    std::vector<PlacedObject> steadyFrom;
 };
 
 struct Result {

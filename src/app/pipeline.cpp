@@ -53,7 +53,7 @@ void reportBanner(Reporter& reporter) {
 
 RenderedMap renderMap(const std::string& scenario, RunInputs& inputs) {
     CountingReporter counting(inputs.reporter);
-    RunInputs counted{inputs.options, inputs.files, inputs.sink, counting, inputs.observer, inputs.labelOffsets};
+    RunInputs counted{inputs.options, inputs.files, inputs.sink, counting, inputs.observer, inputs.keptLabels};
     DrawnMap map = drawMap(scenario, counted);
     stage(inputs, "write");
     if (inputs.options.strict && counting.count > 0) {
@@ -95,9 +95,18 @@ MapLayout layOutLoadedMap(const LoadedMap& map, RunInputs& inputs) {
     settings.grid = inputs.options.grid;
     settings.realThrust = inputs.options.realThrust;
     settings.leaders = map.canvas.colorIndex[LEADERCOLOR] != COLOR_UNSET;
+    // Each object takes the first kept label of its label and type that no
+    // earlier object took.
+    std::vector<bool> taken(inputs.keptLabels.size());
     for (const GameObject& object : map.objects) {
-        const auto index = static_cast<std::size_t>(object.number - 1);
-        settings.labelOffsets.push_back(index < inputs.labelOffsets.size() ? inputs.labelOffsets[index] : std::nullopt);
+        std::optional<PixelPoint> offset;
+        for (std::size_t k = 0; k < inputs.keptLabels.size() && !offset; ++k) {
+            const KeptLabel& kept = inputs.keptLabels[k];
+            if (taken[k] || kept.label != object.label || kept.type != object.type->name) continue;
+            taken[k] = true;
+            offset = kept.offset;
+        }
+        settings.labelOffsets.push_back(offset);
     }
     return layOutMap(map.header, map.objects, settings);
 }

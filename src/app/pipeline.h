@@ -21,6 +21,13 @@
 
 namespace orvex {
 
+// A label of an earlier map: its object's label and type, and where the
+// label's top-left corner lay from the object's anchor.
+struct KeptLabel {
+    std::string label, type;
+    PixelPoint offset;
+};
+
 // What the stages are handed besides the scenario.
 struct RunInputs {
     const Options& options;
@@ -28,10 +35,9 @@ struct RunInputs {
     FileSink& sink;     // the turned icons of -d
     Reporter& reporter;
     StageObserver* observer = nullptr;  // told as each stage begins; may be null
-    // Per object read (index 0 for the first), a place for its label, as an
-    // offset from the object's anchor, to keep when it is free (steady labels
-    // of a replay); empty for none.
-    std::vector<std::optional<PixelPoint>> labelOffsets;
+    // The labels of an earlier map that are to stay put (a replay's steady
+    // labels); empty for none.
+    std::vector<KeptLabel> keptLabels;
 };
 
 // The scenario loaded and the palette set up. The objects point into the

@@ -76,7 +76,7 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
 
     DiskFiles files;
     files.noteInput(in);
-    RunInputs inputs{options, files, files, reporter, observer};
+    RunInputs inputs{options, files, files, reporter, observer, {}};
     if (observer) observer->stageBegins("header");
     const RenderedMap rendered = renderMap(readStream(in), inputs);
     // Replacing an input would lose it, and a later run would read the map.
@@ -109,6 +109,8 @@ int runObserved(const std::vector<std::string>& args, std::FILE* in, std::FILE* 
         return fail(error.what(), error.status, out, err);
     } catch (const std::bad_alloc&) {
         return fail("**** Error out of memory\n", 1, out, err);
+    } catch (const std::exception& error) {
+        return fail(("**** Error " + std::string(error.what()) + "\n").c_str(), 1, out, err);
     }
 }
 

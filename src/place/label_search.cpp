@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 
 namespace orvex {
 
@@ -204,14 +205,17 @@ PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int heigh
 
 PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, int height,
                               const ObstacleIndex& obstacles, std::optional<PixelPoint> preferred) {
+    if (width < 0 || height < 0 || iconHalfWidth < 0 ||
+        static_cast<std::int64_t>(iconHalfWidth) + RINGS + std::max(width, height) >= MAX_LABEL_REACH)
+        throw std::invalid_argument("the label search takes labels and icons reaching at most 32000 pixels");
+    if (std::abs(static_cast<double>(anchor.x)) > MAX_PIXEL_OFFSET + 65536 ||
+        std::abs(static_cast<double>(anchor.y)) > MAX_PIXEL_OFFSET + 65536)
+        throw std::invalid_argument("the label search takes anchors within 2^28 pixels of the map");
     if (preferred) {
-        const Rect label{preferred->x, preferred->y, preferred->x + width, preferred->y + height};
-        const Rect leader = leaderBox(anchor, label);
-        std::vector<Rect> near;
-        const Rect reach{std::min(label.left, leader.left), std::min(label.top, leader.top),
-                         std::max(label.right, leader.right), std::max(label.bottom, leader.bottom)};
-        obstacles.visitOverlapping(reach, [&](const Rect& o) { near.push_back(o); });
-        if (orderedScore(label, leader, near, 1) == 0) return *preferred;
+        bool free = true;
+        obstacles.visitOverlappingAnyOrder({preferred->x, preferred->y, preferred->x + width, preferred->y + height},
+                                           [&](const Rect&, std::int64_t) { free = false; });
+        if (free) return *preferred;
     }
 
     // Every candidate and its leader lie within this region round the

@@ -21,11 +21,20 @@ namespace orvex {
 // with the lowest score. A candidate scores the overlap of its rectangle
 // with each obstacle plus 0.3 times that of its leader's bounding box,
 // truncated after each obstacle in the order they were added.
+//
+// Preconditions, checked (std::invalid_argument): width, height and
+// iconHalfWidth are 0 or more, and iconHalfWidth + 32 + the larger of width
+// and height is below MAX_LABEL_REACH, as the search keeps its offsets from
+// the anchor in 16 bits; the anchor lies within 2^28 pixels of the map.
 PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles);
 
+// The farthest a label or its leader may reach from its object's anchor.
+constexpr int MAX_LABEL_REACH = 32000;
+
 // The same search, keeping its working memory from one label to the next.
-// A preferred corner, when given, is taken as it is if its label and leader
-// would score 0 there; otherwise the search runs as usual.
+// A preferred corner, when given, is taken as it is if the label overlaps no
+// obstacle there (its leader is not looked at); otherwise the search runs as
+// usual.
 class LabelSearch {
 public:
     PixelPoint place(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles,

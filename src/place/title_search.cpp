@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 namespace orvex {
@@ -60,6 +61,8 @@ private:
 
 Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int mapHeight,
                 const ObstacleIndex& obstacles) {
+    if (lineHeight < 2 || textWidth < 0 || charWidth < 0)
+        throw std::invalid_argument("the title search takes a line height of 2 or more and no negative width");
     const int step = lineHeight / 2;
     // Columns keep a character width clear of both sides.
     const int first = charWidth, last = mapWidth - textWidth - charWidth - 1;

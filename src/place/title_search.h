@@ -11,6 +11,10 @@ namespace orvex {
 // height down and every pixel across, keeping one character width
 // (charWidth) clear of both sides, the first with the least overlap with the
 // obstacles. Without any candidate, the rectangle at (0, 0).
+//
+// Preconditions, checked (std::invalid_argument): lineHeight is 2 or more
+// (the rows are half a line height apart), textWidth and charWidth are 0 or
+// more.
 Rect placeTitle(int textWidth, int charWidth, int lineHeight, int mapWidth, int mapHeight,
                 const ObstacleIndex& obstacles);
 

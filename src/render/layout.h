@@ -44,8 +44,8 @@ struct LayoutSettings {
     bool realThrust = false;
     bool leaders = false;  // the map draws leader lines (LEADERCOLOR is set)
     // Per object, a place for its label given as the offset of its corner
-    // from the anchor: taken when it overlaps nothing, else the label is
-    // placed by the search. Empty, or unset for an object, for none.
+    // from the anchor: taken when the label overlaps nothing there, else the
+    // label is placed by the search. Empty, or unset for an object, for none.
     std::vector<std::optional<PixelPoint>> labelOffsets;
 };
 

@@ -152,20 +152,19 @@ TEST(PlaceLabel, TiesGoToTheFirstCandidate) {
     EXPECT_EQ(place(object, 30, 13, obstacles), referenceLabelPlace(object, 30, 13, obstacles));
 }
 
-TEST(PlaceLabel, PreferredCornerIsTakenOnlyWhereItScoresNothing) {
-    // Icon 10 pixels each way; a free place right of it, whose leader runs
-    // level from the anchor, and places over the icon or whose leader's box
-    // would take more than 3 square pixels of it.
+TEST(PlaceLabel, PreferredCornerIsTakenOnlyWhereTheLabelOverlapsNothing) {
+    // Icon 10 pixels each way and a label above it; free places whatever
+    // their leader crosses, a place touching the icon's side, and places
+    // over the icon or the label.
     ObstacleIndex obstacles;
     obstacles.add({90, 90, 110, 110});
+    obstacles.add({60, 40, 120, 55});
     LabelSearch search;
-    const PixelPoint free{115, 94};
-    EXPECT_EQ(search.place({100, 100}, 10, 30, 12, obstacles, free), free);
-    const PixelPoint overIcon{95, 95};
-    EXPECT_EQ(search.place({100, 100}, 10, 30, 12, obstacles, overIcon), search.place({100, 100}, 10, 30, 12, obstacles));
-    // Free of the icon, but its leader's box takes 4 square pixels of it.
-    const PixelPoint leaderOverlaps{112, 98};
-    EXPECT_NE(search.place({100, 100}, 10, 30, 12, obstacles, leaderOverlaps), leaderOverlaps);
+    const PixelPoint searched = search.place({100, 100}, 10, 30, 12, obstacles);
+    for (const PixelPoint free : {PixelPoint{112, 98}, PixelPoint{110, 60}, PixelPoint{60, 78}})
+        EXPECT_EQ(search.place({100, 100}, 10, 30, 12, obstacles, free), free);
+    for (const PixelPoint taken : {PixelPoint{95, 95}, PixelPoint{100, 50}, PixelPoint{61, 79}})
+        EXPECT_EQ(search.place({100, 100}, 10, 30, 12, obstacles, taken), searched);
 }
 
 TEST(PlaceTitle, MatchesAPlainScanOnRandomObstacles) {

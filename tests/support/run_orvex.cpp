@@ -101,7 +101,7 @@ namespace {
 // What a child needs to run the binary, prepared before the fork.
 class ChildCommand {
 public:
-    explicit ChildCommand(const std::vector<std::string>& args) : words_{ORVEX_BINARY} {
+    ChildCommand(const std::string& binary, const std::vector<std::string>& args) : words_{binary} {
         words_.insert(words_.end(), args.begin(), args.end());
         for (std::string& word : words_) argv_.push_back(word.data());
         argv_.push_back(nullptr);
@@ -148,8 +148,8 @@ int waitForExit(pid_t child) {
 }  // namespace
 
 int runBinaryOnFiles(const std::vector<std::string>& args, const std::string& inPath, const std::string& outPath,
-                     const std::string& errPath, const std::string& workDir) {
-    ChildCommand command(args);
+                     const std::string& errPath, const std::string& workDir, const std::string& binary) {
+    ChildCommand command(binary, args);
     const int in = ::open(inPath.c_str(), O_RDONLY);
     const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -160,11 +160,11 @@ int runBinaryOnFiles(const std::vector<std::string>& args, const std::string& in
 }
 
 RunResult runBinary(const std::vector<std::string>& args, const std::string& stdinText,
-                    const std::string& workDir) {
+                    const std::string& workDir, const std::string& binary) {
     TempDir io;  // kept out of workDir, whose content the tests inspect
     RunResult result;
     result.exitStatus = runBinaryOnFiles(args, io.write("stdin", stdinText), io.file("stdout"), io.file("stderr"),
-                                         workDir);
+                                         workDir, binary);
     result.out = io.read("stdout");
     result.err = io.read("stderr");
     return result;
@@ -173,7 +173,7 @@ RunResult runBinary(const std::vector<std::string>& args, const std::string& std
 RunResult runBinaryThroughPipe(const std::vector<std::string>& args, const std::string& stdinText,
                                const std::string& workDir) {
     TempDir io;
-    ChildCommand command(args);
+    ChildCommand command(ORVEX_BINARY, args);
     const std::string errPath = io.file("stderr");
     const int in = ::open(io.write("stdin", stdinText).c_str(), O_RDONLY);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

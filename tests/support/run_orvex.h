@@ -42,17 +42,18 @@ struct RunResult {
 RunResult runInProcess(const std::vector<std::string>& args, const std::string& stdinText,
                        const std::string& workDir);
 
-// The same through the real binary, ORVEX_BINARY, in a child process. A
+// The same through the real binary, ORVEX_BINARY (or another program), in a
+// child process. A
 // sanitizer report ends the child with status 86 (address) or 87
 // (undefined behaviour).
 RunResult runBinary(const std::vector<std::string>& args, const std::string& stdinText,
-                    const std::string& workDir);
+                    const std::string& workDir, const std::string& binary = ORVEX_BINARY);
 
 // The binary with its standard input, output and error opened on these
 // paths (output and error created or truncated); returns the exit status as
 // runBinary gives it.
 int runBinaryOnFiles(const std::vector<std::string>& args, const std::string& inPath, const std::string& outPath,
-                     const std::string& errPath, const std::string& workDir);
+                     const std::string& errPath, const std::string& workDir, const std::string& binary = ORVEX_BINARY);
 
 // runBinary with standard output a pipe that this process reads to its end.
 RunResult runBinaryThroughPipe(const std::vector<std::string>& args, const std::string& stdinText,
