@@ -1,19 +1,24 @@
 // render_maps: draws the map of every scenario file named on its command
-// line, all in this one process, through liborvex's runOrvex.
+// line, all in this one process and in memory, through liborvex's
+// orvex::render.
 //
 //   render_maps [-r COLOURS.ini] SCENARIO.scn...
 //
 // SCENARIO.scn becomes SCENARIO.gif beside it, drawn with the coordinate
-// grid and the legend, its pictures read from the scenario's folder, as
+// grid and the legend, its pictures read from the scenario's folder: the
+// same bytes as
 //   orvex -g -l -i FOLDER [-r COLOURS.ini] -f SCENARIO.gif < SCENARIO.scn
-// would draw it. Each run's warnings and errors are gathered in memory and
-// shown after the scenario's name. Exit status: 0 when every map was
-// written, 1 when one was not, 2 for a usage error.
+// would write. Each map's warnings and errors are shown after the
+// scenario's name. Exit status: 0 when every map was written, 1 when one
+// was not, 2 for a usage error.
 #include <orvex/orvex.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,62 +36,77 @@ std::string mapNameOf(const std::string& path) {
     return (hasSuffix ? path.substr(0, path.size() - suffix.size()) : path) + ".gif";
 }
 
+std::optional<std::string> readFile(const std::string& name) {
+    std::ifstream stream(name, std::ios::binary);
+    if (!stream) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    return bytes.str();
+}
+
 // Shows each line of text after "NAME: ".
-void showMessages(const std::string& name, const char* text, std::size_t size) {
+void showMessages(const std::string& name, const std::string& text) {
     std::size_t start = 0;
-    while (start < size) {
-        const char* end = static_cast<const char*>(std::memchr(text + start, '\n', size - start));
-        const std::size_t length = end ? static_cast<std::size_t>(end - (text + start)) : size - start;
-        std::fprintf(stderr, "%s: %.*s\n", name.c_str(), static_cast<int>(length), text + start);
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        const std::size_t length = (end == std::string::npos ? text.size() : end) - start;
+        std::fprintf(stderr, "%s: %.*s\n", name.c_str(), static_cast<int>(length), text.data() + start);
         start += length + 1;
     }
 }
 
-// One run of orvex on one scenario file; true when its map was written.
-bool renderMap(const std::string& scenario, const std::string& colours) {
-    std::FILE* in = std::fopen(scenario.c_str(), "r");
-    if (!in) {
-        std::perror(scenario.c_str());
+// The map of one scenario file; true when it was written.
+bool renderMap(const std::string& scenario, const orvex::Options& options) {
+    const std::optional<std::string> text = readFile(scenario);
+    if (!text) {
+        std::fprintf(stderr, "%s: %s\n", scenario.c_str(), std::strerror(errno));
         return false;
     }
+    orvex::Request request;
+    request.options = options;
+    request.scenario = *text;
+    // The scenario's picture names are read from its folder, as -i FOLDER
+    // has them read; the colour file, which the run asks the same source
+    // for, is read as named on the command line.
+    const orvex::PictureSource pictures = orvex::filesIn(folderOf(scenario));
+    const orvex::PictureSource asNamed = orvex::filesIn("");
+    request.pictures = [&](const std::string& name) {
+        return options.resourceFile && name == *options.resourceFile ? asNamed(name) : pictures(name);
+    };
+
+    const orvex::Result result = orvex::render(request);
+    showMessages(scenario, result.err);
+    if (result.status != 0) return false;
     const std::string map = mapNameOf(scenario);
-    std::vector<std::string> args = {"-g", "-l", "-i", folderOf(scenario), "-f", map};
-    if (!colours.empty()) args.insert(args.end(), {"-r", colours});
-
-    // The banner and reports are not wanted; the messages are kept.
-    std::FILE* out = std::fopen("/dev/null", "w");
-    char* messages = nullptr;
-    std::size_t messagesSize = 0;
-    std::FILE* err = open_memstream(&messages, &messagesSize);
-    if (!out || !err) {
-        std::perror("render_maps");
-        std::exit(1);
+    if (const int error = orvex::writeFileReplacing(map, result.gif)) {
+        std::fprintf(stderr, "%s: unable to write %s: %s\n", scenario.c_str(), map.c_str(), std::strerror(error));
+        return false;
     }
-    const int status = runOrvex(args, in, out, err);
-    std::fclose(in);
-    std::fclose(out);
-    std::fclose(err);
-    showMessages(scenario, messages, messagesSize);
-    std::free(messages);
-
-    if (status == 0) std::printf("%s -> %s\n", scenario.c_str(), map.c_str());
-    return status == 0;
+    std::printf("%s -> %s\n", scenario.c_str(), map.c_str());
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::string colours;
+    // --quiet: no banner; the palette's warning comes with the others.
+    std::vector<std::string> words = {"--quiet", "-g", "-l"};
     int first = 1;
     if (argc > 2 && std::strcmp(argv[1], "-r") == 0) {
-        colours = argv[2];
+        words.insert(words.end(), {"-r", argv[2]});
         first = 3;
     }
     if (first >= argc) {
         std::fprintf(stderr, "usage: render_maps [-r COLOURS.ini] SCENARIO.scn...\n");
         return 2;
     }
+    std::string usage;
+    const std::optional<orvex::Options> options = orvex::optionsFromWords(words, &usage);
+    if (!options) {
+        std::fputs(usage.c_str(), stderr);
+        return 2;
+    }
     bool allWritten = true;
-    for (int i = first; i < argc; ++i) allWritten = renderMap(argv[i], colours) && allWritten;
+    for (int i = first; i < argc; ++i) allWritten = renderMap(argv[i], *options) && allWritten;
     return allWritten ? 0 : 1;
 }

@@ -52,10 +52,16 @@ for name in bay harbour; do
     (cd "$maps" && "$prefix/bin/orvex" -g -l -i . -r colors.ini -f "cli-$name.gif" < "$name.scn" > /dev/null) ||
         fail "orvex does not draw $name.scn"
 done
+# The Makefile's build runs in the scenarios' folder, the CMake one from
+# above it: the pictures come from the scenario's folder, the colour file
+# from where -r names it.
 for way in make cmake; do
-    (cd "$maps" && "$work/embed-$way/render_maps" -r colors.ini bay.scn harbour.scn > "$work/out" 2> "$work/err") ||
-        { cat "$work/err"; fail "render_maps ($way) failed"; }
-    printf 'bay.scn -> bay.gif\nharbour.scn -> harbour.gif\n' | cmp - "$work/out" || fail "render_maps ($way) reported otherwise"
+    case $way in make) dir=$maps from="" ;; cmake) dir=$work from=maps/ ;; esac
+    (cd "$dir" && "$work/embed-$way/render_maps" -r "${from}colors.ini" "${from}bay.scn" "${from}harbour.scn" \
+        > "$work/out" 2> "$work/err") || { cat "$work/err"; fail "render_maps ($way) failed"; }
+    [ ! -s "$work/err" ] || { cat "$work/err"; fail "render_maps ($way) warned"; }
+    printf '%sbay.scn -> %sbay.gif\n%sharbour.scn -> %sharbour.gif\n' "$from" "$from" "$from" "$from" |
+        cmp - "$work/out" || fail "render_maps ($way) reported otherwise"
     for name in bay harbour; do
         cmp "$maps/cli-$name.gif" "$maps/$name.gif" || fail "render_maps ($way) drew $name.gif otherwise than orvex"
         rm "$maps/$name.gif"
@@ -68,7 +74,7 @@ printf 'Broken\n-\n1\n0 0 10 10\n10\nghost nothere.gif 1 1\n*\n*\n' > "$maps/bro
 status=0
 (cd "$maps" && "$work/embed-make/render_maps" broken.scn bay.scn > "$work/out" 2> "$work/err") || status=$?
 [ $status -eq 1 ] || fail "render_maps exited with $status after a failed run, not 1"
-printf 'broken.scn: **** Error unable to load source image ./nothere.gif\nbroken.scn: **** Aborting\n' |
+printf 'broken.scn: **** Error unable to load source image nothere.gif\nbroken.scn: **** Aborting\n' |
     cmp - "$work/err" || { cat "$work/err"; fail "render_maps showed the failed run's messages otherwise"; }
 [ -f "$maps/bay.gif" ] || fail "render_maps did not go on after a failed run"
 
