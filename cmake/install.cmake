@@ -78,7 +78,7 @@ install(FILES ${ORVEX_GALLERY} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 file(GLOB ORVEX_EXAMPLES CONFIGURE_DEPENDS examples/*.scn examples/*.ini examples/*.gif examples/*.png)
 install(FILES ${ORVEX_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES examples/embed/README.md examples/embed/Makefile examples/embed/CMakeLists.txt
-              examples/embed/render_maps.cpp
+              examples/embed/render_maps.cpp examples/embed/image_map.cpp
     DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/embed)
 
 if(ORVEX_DEBIAN_LAYOUT)

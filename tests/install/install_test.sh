@@ -3,7 +3,8 @@
 # the embed example, built from the installed copy against that prefix both
 # through pkg-config (its Makefile) and through find_package (its
 # CMakeLists.txt), draws maps byte for byte equal to the installed program's,
-# several in one process, and reports a failed run with its exit status.
+# several in one process, and reports a failed run with its exit status; its
+# image_map writes a page whose image map has an area over each label.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR BUILD_TYPE VERSION
 set -eu
 [ $# -eq 4 ] || { echo "usage: $0 BUILD_DIR SOURCE_DIR BUILD_TYPE VERSION" >&2; exit 2; }
@@ -77,5 +78,32 @@ status=0
 printf 'broken.scn: **** Error unable to load source image nothere.gif\nbroken.scn: **** Aborting\n' |
     cmp - "$work/err" || { cat "$work/err"; fail "render_maps showed the failed run's messages otherwise"; }
 [ -f "$maps/bay.gif" ] || fail "render_maps did not go on after a failed run"
+
+# image_map: the map as orvex draws it, and a page with one area per drawn
+# label, its rectangle the label's text and its title and alt the label,
+# escaped. The object of an unknown type is left out, so it has no area.
+printf '%s\n' 'Marks & <signs>' - 0 '0 0 40 20' 10 'ship ship.gif 1 1' '*' 'Tom & "Jerry" <1>' 'ship 10 10 0 0 0 0' \
+    Plain 'ship 30 10 0 0 0 0' Lost 'ghost 20 5 0 0 0 0' '*' > "$maps/page.scn"
+(cd "$maps" && "$prefix/bin/orvex" -g -l -i . -f cli-page.gif < page.scn > /dev/null 2>&1) || fail "orvex does not draw page.scn"
+for way in make cmake; do
+    (cd "$maps" && "$work/embed-$way/image_map" page.scn > "$work/out" 2> "$work/err") ||
+        { cat "$work/err"; fail "image_map ($way) failed"; }
+    echo 'page.scn -> page.gif, page.html' | cmp - "$work/out" || fail "image_map ($way) reported otherwise"
+    grep -q '^page.scn: \*\*\*\* Warning unknown object type ghost' "$work/err" ||
+        { cat "$work/err"; fail "image_map ($way) did not show the map's warning"; }
+    cmp "$maps/cli-page.gif" "$maps/page.gif" || fail "image_map ($way) drew page.gif otherwise than orvex"
+    page=$maps/page.html
+    grep -q '<img src="page.gif" [^>]*usemap="#labels"' "$page" || fail "image_map ($way): page.html does not show page.gif"
+    [ "$(grep -c '<area ' "$page")" -eq 2 ] || fail "image_map ($way): page.html has not one area per drawn label"
+    escaped='Tom &amp; &quot;Jerry&quot; &lt;1&gt;'
+    grep -qF "title=\"$escaped\" alt=\"$escaped\"" "$page" ||
+        fail "image_map ($way): page.html has no area titled with the escaped label"
+    coords=$(sed -n 's/.*<area shape="rect" coords="\([0-9]*,[0-9]*,[0-9]*,[0-9]*\)".*title="Plain".*/\1/p' "$page")
+    [ -n "$coords" ] || fail "image_map ($way): page.html has no rectangle titled Plain"
+    set -- $(echo "$coords" | tr , ' ')
+    [ $(($3 - $1)) -eq 30 ] && [ $(($4 - $2)) -eq 13 ] ||
+        fail "image_map ($way): the area of Plain is $coords, not the 30 x 13 pixels of its text"
+    rm "$maps/page.gif" "$page"
+done
 
 echo "install: $(wc -l < "$work/installed") files as expected; the embed example matches orvex through pkg-config and CMake"
