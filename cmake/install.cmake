@@ -1,8 +1,9 @@
-# make install: the program, its manual page, its documentation with the
+# make install: the programs, their manual pages, the documentation with the
 # examples, and the library for programs that draw maps in-process:
 #
-#   bin/orvex
+#   bin/orvex, bin/orvex-replay
 #   share/man/man1/orvex.1            (orvex.1.gz with ORVEX_DEBIAN_LAYOUT)
+#   share/man/man1/orvex-replay.1     (orvex-replay.1.gz likewise)
 #   share/doc/orvex/                  README.md, copyright, docs/*.png,
 #                                     examples/ (scenarios, pictures, embed/)
 #   lib/liborvex.a                    every layer's objects in one archive
@@ -44,7 +45,7 @@ if(ORVEX_SANITIZE)
     set(ORVEX_PC_LIBS " -fsanitize=address,undefined")
 endif()
 
-install(TARGETS orvex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS orvex orvex-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS orvex_library EXPORT orvexTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES src/app/orvex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex)
 install(FILES src/base/finding.h src/base/limits.h src/base/options.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex/base)
@@ -85,19 +86,25 @@ if(ORVEX_DEBIAN_LAYOUT)
     # Debian wants manual pages and changelogs gzipped with the most
     # compression and no name or time stamp in the gzip header.
     set(ORVEX_DEBIAN_DOCS ${CMAKE_CURRENT_BINARY_DIR}/debian-docs)
-    add_custom_command(OUTPUT ${ORVEX_DEBIAN_DOCS}/orvex.1.gz ${ORVEX_DEBIAN_DOCS}/changelog.gz
+    add_custom_command(
+        OUTPUT ${ORVEX_DEBIAN_DOCS}/orvex.1.gz ${ORVEX_DEBIAN_DOCS}/orvex-replay.1.gz ${ORVEX_DEBIAN_DOCS}/changelog.gz
         COMMAND ${CMAKE_COMMAND} -E make_directory ${ORVEX_DEBIAN_DOCS}
         COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/orvex.1 > ${ORVEX_DEBIAN_DOCS}/orvex.1.gz
+        COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/orvex-replay.1 > ${ORVEX_DEBIAN_DOCS}/orvex-replay.1.gz
         COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/packaging/changelog > ${ORVEX_DEBIAN_DOCS}/changelog.gz
-        DEPENDS docs/orvex.1 packaging/changelog
+        DEPENDS docs/orvex.1 docs/orvex-replay.1 packaging/changelog
         VERBATIM)
-    add_custom_target(orvex_debian_docs ALL DEPENDS ${ORVEX_DEBIAN_DOCS}/orvex.1.gz ${ORVEX_DEBIAN_DOCS}/changelog.gz)
+    add_custom_target(orvex_debian_docs ALL DEPENDS
+        ${ORVEX_DEBIAN_DOCS}/orvex.1.gz ${ORVEX_DEBIAN_DOCS}/orvex-replay.1.gz ${ORVEX_DEBIAN_DOCS}/changelog.gz)
     # As Debian's dh_strip does: the compiler's .comment section out of the
-    # program (CPack strips the rest).
-    install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
-        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/orvex\" COMMAND_ERROR_IS_FATAL ANY)")
-    install(FILES ${ORVEX_DEBIAN_DOCS}/orvex.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    # programs (CPack strips the rest).
+    foreach(program orvex orvex-replay)
+        install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" COMMAND_ERROR_IS_FATAL ANY)")
+    endforeach()
+    install(FILES ${ORVEX_DEBIAN_DOCS}/orvex.1.gz ${ORVEX_DEBIAN_DOCS}/orvex-replay.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${ORVEX_DEBIAN_DOCS}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 else()
-    install(FILES docs/orvex.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES docs/orvex.1 docs/orvex-replay.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()

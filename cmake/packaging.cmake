@@ -37,6 +37,10 @@ its facing, motion tracks or thrust lines, labels placed where they hide
 least, the title and a legend. Colours come from a small resource file; a
 bitonal black-on-white map is one option away.
 
+orvex-replay draws every turn of a game the same way and puts the maps
+together as the frames of one animated GIF, labels kept in place from
+turn to turn if asked.
+
 The package also holds liborvex.a with its header, pkg-config file and
 CMake package, for programs that draw maps in-process, and example
 scenarios with their pictures.")

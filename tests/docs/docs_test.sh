@@ -1,14 +1,16 @@
 #!/bin/sh
-# The manual page renders without a warning from man or groff, and it and
-# the README stay true to the program: its version, every option letter of
-# the usage message, every colour role, and (README) every example map's
-# command line as recorded in examples/golden.sha256.
+# The manual pages of orvex and orvex-replay render without a warning from
+# man or groff, and they and the README stay true to the programs: their
+# version, every option of the usage messages, every colour role, and
+# (README) every example map's command line as recorded in
+# examples/golden.sha256.
 # Usage: docs_test.sh SOURCE_DIR VERSION
 set -eu
 [ $# -eq 2 ] || { echo "usage: $0 SOURCE_DIR VERSION" >&2; exit 2; }
 source=$1
 version=$2
 page=$source/docs/orvex.1
+replay_page=$source/docs/orvex-replay.1
 readme=$source/README.md
 failures=0
 fail() {
@@ -16,12 +18,31 @@ fail() {
     failures=$((failures + 1))
 }
 
-warnings=$(man --warnings -l "$page" 2>&1 > /dev/null) || fail "man cannot format docs/orvex.1"
-[ -z "$warnings" ] || fail "man --warnings: $warnings"
-warnings=$(groff -man -ww -z "$page" 2>&1) || fail "groff cannot format docs/orvex.1"
-[ -z "$warnings" ] || fail "groff -man -ww: $warnings"
+for manual in "$page" "$replay_page"; do
+    name=docs/$(basename "$manual")
+    warnings=$(man --warnings -l "$manual" 2>&1 > /dev/null) || fail "man cannot format $name"
+    [ -z "$warnings" ] || fail "man --warnings $name: $warnings"
+    warnings=$(groff -man -ww -z "$manual" 2>&1) || fail "groff cannot format $name"
+    [ -z "$warnings" ] || fail "groff -man -ww $name: $warnings"
+done
 
 grep -q "^\.TH ORVEX 1 .*\"orvex $version\"" "$page" || fail "the manual page's .TH line does not name orvex $version"
+grep -q "^\.TH ORVEX-REPLAY 1 .*\"orvex $version\"" "$replay_page" ||
+    fail "orvex-replay's manual page's .TH line does not name orvex $version"
+
+# orvex-replay's own options, from its usage message, each with an entry
+# (a .TP paragraph whose tag is the option).
+usage=$(sed -n 's/^.*"usage: orvex-replay \(.*\)\\n";$/\1/p' "$source/src/replay/main.cpp")
+[ -n "$usage" ] || fail "no usage message found in src/replay/main.cpp"
+set -f  # its brackets are not patterns
+options=$(printf '%s\n' $usage | tr -d '[]' | grep '^-')
+set +f
+for option in $options; do
+    tag=$(printf '%s' "$option" | sed 's/-/\\-/g')
+    TAG=$tag awk 'previous == ".TP" && ($0 == ".B " ENVIRON["TAG"] || index($0, ".BI " ENVIRON["TAG"] " ") == 1) { found = 1 }
+                  { previous = $0 } END { exit !found }' "$replay_page" ||
+        fail "orvex-replay's manual page has no entry for $option"
+done
 
 # The usage message: "usage: orvex -a -b -d -f filename.gif ...".
 usage=$(sed -n 's/^.*"usage: orvex \(.*\)\\n";$/\1/p' "$source/src/app/command_line.cpp")
@@ -48,4 +69,4 @@ done)
 $missing"
 
 [ $failures -eq 0 ] || exit 1
-echo "docs: the manual page renders cleanly and names every option and colour role; the README shows every example map"
+echo "docs: the manual pages render cleanly and name every option and colour role; the README shows every example map"

@@ -1,5 +1,6 @@
 #!/bin/sh
-# An install into a fresh prefix holds exactly tests/install/expected_files.txt;
+# An install into a fresh prefix holds exactly tests/install/expected_files.txt,
+# its orvex-replay draws an animated GIF;
 # the embed example, built from the installed copy against that prefix both
 # through pkg-config (its Makefile) and through find_package (its
 # CMakeLists.txt), draws maps byte for byte equal to the installed program's,
@@ -27,9 +28,12 @@ cmake --install "$build" --prefix "$prefix" > "$work/install.log" || { cat "$wor
 (cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort) > "$work/installed"
 grep -v '^#' "$source/tests/install/expected_files.txt" | sed "s/@CONFIG@/$config/" | sort > "$work/expected"
 diff -u "$work/expected" "$work/installed" || fail "the installed files are not those of tests/install/expected_files.txt"
-[ -x "$prefix/bin/orvex" ] || fail "bin/orvex is not executable"
+for program in orvex orvex-replay; do
+    [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
+    zcat -f "$prefix/share/man/man1/$program.1" | cmp - "$source/docs/$program.1" ||
+        fail "the manual page $program.1 is not docs/$program.1"
+done
 cmp "$source/src/app/orvex.h" "$prefix/include/orvex/orvex.h" || fail "include/orvex/orvex.h is not src/app/orvex.h"
-zcat -f "$prefix/share/man/man1/orvex.1" | cmp - "$source/docs/orvex.1" || fail "the manual page is not docs/orvex.1"
 
 # The library through pkg-config.
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
@@ -53,6 +57,12 @@ for name in bay harbour; do
     (cd "$maps" && "$prefix/bin/orvex" -g -l -i . -r colors.ini -f "cli-$name.gif" < "$name.scn" > /dev/null) ||
         fail "orvex does not draw $name.scn"
 done
+# The installed orvex-replay: two turns, one looping animated GIF.
+(cd "$maps" && "$prefix/bin/orvex-replay" -g -l -i . -r colors.ini -o replay.gif bay.scn bay.scn) ||
+    fail "orvex-replay does not draw a replay"
+[ "$(head -c 6 "$maps/replay.gif")" = GIF89a ] && grep -q NETSCAPE2.0 "$maps/replay.gif" ||
+    fail "orvex-replay did not write an animated GIF"
+
 # The Makefile's build runs in the scenarios' folder, the CMake one from
 # above it: the pictures come from the scenario's folder, the colour file
 # from where -r names it.
