@@ -2,7 +2,7 @@
 # make test: install what is missing, build with sanitizers, run every test
 # make install [PREFIX=/usr/local] [DESTDIR=]: build and install (see cmake/install.cmake)
 # make package: the Debian package build/package/orvex_*.deb, checked with lintian
-# make gallery: redraw the README's example maps (docs/*.png, examples/bay.png)
+# make gallery: redraw the README's example maps (docs/*.png, examples/bay.png) and replays (docs/replay*.gif)
 # make golden: record the example maps' checksums after a meant change of output
 # make fuzz [FUZZ_SECONDS=300]: run each fuzz target that long on all cores (scripts/fuzz.sh)
 # make lint: clang-tidy and cppcheck over src/ and fuzz/ (scripts/lint.sh)

@@ -4,8 +4,9 @@
 #   bin/orvex, bin/orvex-replay
 #   share/man/man1/orvex.1            (orvex.1.gz with ORVEX_DEBIAN_LAYOUT)
 #   share/man/man1/orvex-replay.1     (orvex-replay.1.gz likewise)
-#   share/doc/orvex/                  README.md, copyright, docs/*.png,
-#                                     examples/ (scenarios, pictures, embed/)
+#   share/doc/orvex/                  README.md, copyright, docs/*.png and
+#                                     *.gif, examples/ (scenarios, pictures,
+#                                     replay/, embed/)
 #   lib/liborvex.a                    every layer's objects in one archive
 #   include/orvex/orvex.h             the library: render(), check(), runOrvex
 #   include/orvex/base/finding.h      included by orvex.h
@@ -74,10 +75,12 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/orvexConfig.cmake ${CMAKE_CURRENT_BINA
 
 # Documentation and examples.
 install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-file(GLOB ORVEX_GALLERY CONFIGURE_DEPENDS docs/*.png)
+file(GLOB ORVEX_GALLERY CONFIGURE_DEPENDS docs/*.png docs/*.gif)
 install(FILES ${ORVEX_GALLERY} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 file(GLOB ORVEX_EXAMPLES CONFIGURE_DEPENDS examples/*.scn examples/*.ini examples/*.gif examples/*.png)
 install(FILES ${ORVEX_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+file(GLOB ORVEX_REPLAY_TURNS CONFIGURE_DEPENDS examples/replay/*.scn)
+install(FILES ${ORVEX_REPLAY_TURNS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/replay)
 install(FILES examples/embed/README.md examples/embed/Makefile examples/embed/CMakeLists.txt
               examples/embed/render_maps.cpp examples/embed/image_map.cpp
     DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/embed)

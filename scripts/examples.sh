@@ -10,8 +10,10 @@
 # check draws every map with BINARY and compares it with its recorded hash;
 # record writes the hashes of the maps BINARY draws into the file; gallery
 # turns the maps into the README's pictures: docs/NAME.png, and
-# examples/bay.png for the bundled example. Exit status 1 when a map
-# differs or cannot be drawn, 2 for a usage error.
+# examples/bay.png for the bundled example, then draws the replays of
+# examples/replay/ with the orvex-replay beside BINARY, docs/replay.gif and
+# docs/replay-steady.gif (--steady). Exit status 1 when a map differs or
+# cannot be drawn, 2 for a usage error.
 set -eu
 export LC_ALL=C
 
@@ -98,6 +100,28 @@ while IFS= read -r line; do
     esac
 done < "$golden"
 set +f
+
+# The replays: the bundled game's four turns, as they are and with --steady.
+if [ "$mode" = gallery ]; then
+    mkdir "$work/docs"
+    replay=$(dirname "$bin")/orvex-replay
+    turns="examples/replay/turn1.scn examples/replay/turn2.scn examples/replay/turn3.scn examples/replay/turn4.scn"
+    for name in replay replay-steady; do
+        steady=""
+        [ $name = replay-steady ] && steady=" --steady"
+        # The README shows these command lines.
+        command="-g -l -i examples -r examples/colors.ini$steady -o docs/$name.gif $turns"
+        if (cd "$work" && "$replay" $command > "$work/out" 2> "$work/err") && [ ! -s "$work/err" ]; then
+            cp "$work/docs/$name.gif" "$repo/docs/$name.gif"
+            echo "docs/$name.gif  from: orvex-replay $command"
+            passed=$((passed + 1))
+        else
+            echo "FAILED orvex-replay $command"
+            cat "$work/err"
+            failed=$((failed + 1))
+        fi
+    done
+fi
 
 if [ "$mode" = record ] && [ $failed -eq 0 ]; then
     # The comments stay; the map lines take their new hashes, in order.
