@@ -3,7 +3,7 @@
 // spend decoding a run's pictures and encoding its map.
 //
 //   orvex_bench pictures DIR
-//   orvex_bench scenario crowded|spread|pile|big N
+//   orvex_bench scenario crowded|spread|pile|big|types|pairs|grid N
 //   orvex_bench stages RUNS ARGS... < scenario      (run in the pictures' directory)
 //   orvex_bench floor MAP.gif PICTURE.gif...
 #include "app/run_stages.h"
@@ -77,6 +77,20 @@ bool makeIcon(const std::string& path, int side, int variant) {
     return ok;
 }
 
+// A 20 x 10 icon: turned at a scale of 40 it is a picture of about 900
+// pixels a side.
+bool makeSmallIcon(const std::string& path) {
+    gdImagePtr image = gdImageCreate(20, 10);
+    gdImageColorAllocate(image, 0, 0, 0);
+    const int hull = gdImageColorAllocate(image, 90, 120, 200);
+    const int white = gdImageColorAllocate(image, 255, 255, 255);
+    gdImageFilledRectangle(image, 2, 2, 17, 7, hull);
+    gdImageLine(image, 0, 5, 19, 5, white);
+    const bool ok = writeGif(image, path);
+    gdImageDestroy(image);
+    return ok;
+}
+
 // A 1 x 1 icon, whose turned copies at scale 0.5 are single pixels.
 bool makeDot(const std::string& path) {
     gdImagePtr image = gdImageCreate(1, 1);
@@ -100,7 +114,7 @@ bool makeBigPicture(const std::string& path) {
 
 int makePictures(const std::string& dir) {
     bool ok = makeBackground(dir + "/background.gif") && makeDot(dir + "/dot.gif") &&
-              makeBigPicture(dir + "/big.gif");
+              makeBigPicture(dir + "/big.gif") && makeSmallIcon(dir + "/small.gif");
     for (int i = 0; i < 10; ++i)
         ok = ok && makeIcon(dir + "/icon" + std::to_string(i) + ".gif", 24 + 16 * i / 9, i);
     std::FILE* colors = std::fopen((dir + "/colors.ini").c_str(), "w");
@@ -157,6 +171,36 @@ void big(int n) {
     for (int i = 0; i < n; ++i) std::printf("Big %d\nbig%d %d %d 0 %d 0 0\n", i, i % 10, 5 + 7 * (i % 10), 10 + 4 * (i / 10 % 10), i % 12);
     std::printf("*\n");
 }
+
+// n types naming one small icon, each at a scale of its own, and one object:
+// a small scenario whose turned icons, were every facing of every type
+// turned, would take seconds and hundreds of megabytes.
+void types(int n) {
+    std::printf("Many scales\n-\n0\n0 0 100 100\n4\n");
+    for (int i = 0; i < n; ++i) std::printf("t%d small.gif %.2f 0\n", i, 40.1 + 0.01 * i);
+    std::printf("*\nOne\nt0 50 50 0 0 0 0\n*\n");
+}
+
+// n objects in identical pairs on a 400 x 400 map, crowded far beyond
+// reading: each label's search meets every obstacle near it.
+void pairs(int n) {
+    Random random(77);
+    std::printf("Pairs\n-\n1\n0 0 40 40\n10\n");
+    for (int i = 0; i < 10; ++i) std::printf("type%d icon%d.gif 1.0 0\n", i, i);
+    std::printf("*\n");
+    for (int i = 0; i < n / 2; ++i) {
+        const std::string label = word(random, 3 + random.below(8));
+        const int type = random.below(10), course = random.below(12), facing = random.below(12);
+        const double x = 40 * random.unit(), y = 40 * random.unit(), speed = 3 * random.unit();
+        for (int twice = 0; twice < 2; ++twice)
+            std::printf("%s\ntype%d %.2f %.2f %d %d %.1f 0\n", label.c_str(), type, x, y, course, facing, speed);
+    }
+    std::printf("*\n");
+}
+
+// A 10000 x 10000 map of a million map units a side: with -g, a tick and a
+// grid line of the grid's every unit fall on each pixel a hundred times.
+void grid(int) { std::printf("Wide\n-\n0\n0 0 1000000 1000000\n0.01\n*\n*\n"); }
 
 class StageClock : public StageObserver {
 public:
@@ -248,13 +292,16 @@ int main(int argc, char* argv[]) {
         if (words[1] == "spread") return spread(n), 0;
         if (words[1] == "pile") return pile(n), 0;
         if (words[1] == "big") return big(n), 0;
+        if (words[1] == "types") return types(n), 0;
+        if (words[1] == "pairs") return pairs(n), 0;
+        if (words[1] == "grid") return grid(n), 0;
     }
     if (words.size() >= 2 && words[0] == "stages")
         return stages(std::atoi(words[1].c_str()), std::vector<std::string>(words.begin() + 2, words.end()));
     if (words.size() >= 2 && words[0] == "floor")
         return floorTime(words[1], std::vector<std::string>(words.begin() + 2, words.end()));
     std::fprintf(stderr,
-                 "usage: orvex_bench pictures DIR | scenario crowded|spread|pile|big N |\n"
+                 "usage: orvex_bench pictures DIR | scenario crowded|spread|pile|big|types|pairs|grid N |\n"
                  "       stages RUNS ARGS... < scenario | floor MAP.gif PICTURE.gif...\n");
     return 2;
 }

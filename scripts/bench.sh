@@ -5,7 +5,7 @@
 # run's pictures and encoding its map, fastest of 5) and the ratio to it,
 # then the time of each stage (fastest of the in-process runs), the peak
 # memory and the map's SHA-256. The search benchmarks follow.
-# Usage: scripts/bench.sh [SERIES...]   (crowded spread pile big; default all)
+# Usage: scripts/bench.sh [SERIES...]   (crowded resampled spread pile big types pairs grid; default all)
 set -eu
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -17,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 "$tool" pictures "$work"
 
-series=${*:-crowded spread pile big}
+series=${*:-crowded resampled spread pile big types pairs grid}
 
 # One size of one series: scenario KIND N, run with the options that follow.
 measure() {
@@ -48,6 +48,10 @@ for s in $series; do
         spread) for n in 1000 10000 100000; do measure spread "$n"; done ;;
         pile) for n in 250 500 1000 2000; do measure pile "$n" -l; done ;;
         big) measure big 10 -l ;;
+        resampled) measure crowded 500 -a -g -l -r colors.ini ;;
+        types) measure types 50; measure types 4 -a ;;
+        pairs) for n in 4000 10000; do measure pairs "$n"; done ;;
+        grid) measure grid 1; measure grid 1 -g ;;
         *) echo "unknown series $s" >&2; exit 2 ;;
     esac
 done

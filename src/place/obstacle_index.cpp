@@ -6,8 +6,9 @@ namespace {
 
 constexpr int CELL_SHIFT = 5;  // cells of 32 x 32 pixels
 
-// A rectangle over more cells than this is kept in the list of large ones.
-constexpr std::int64_t MAX_CELLS_PER_RECT = 1024;
+// A rectangle over more cells than this, up or across, is kept by strips of
+// cells; over more both ways, in the list of large ones.
+constexpr std::int64_t MAX_CELLS_ACROSS = 8;
 
 bool hasArea(const Rect& r) { return r.right > r.left && r.bottom > r.top; }
 
@@ -16,7 +17,9 @@ bool hasArea(const Rect& r) { return r.right > r.left && r.bottom > r.top; }
 ObstacleIndex::ObstacleIndex(int mapWidth, int mapHeight)
     : columns_(std::max(0, (mapWidth >> CELL_SHIFT) + 1)),
       rows_(std::max(0, (mapHeight >> CELL_SHIFT) + 1)),
-      grid_(static_cast<std::size_t>(columns_) * rows_) {}
+      grid_(static_cast<std::size_t>(columns_) * rows_),
+      columnStrips_(columns_),
+      rowStrips_(rows_) {}
 
 ObstacleIndex::CellRange ObstacleIndex::cellRange(const Rect& r) {
     return {r.left >> CELL_SHIFT, (r.right - 1) >> CELL_SHIFT, r.top >> CELL_SHIFT, (r.bottom - 1) >> CELL_SHIFT};
@@ -24,34 +27,48 @@ ObstacleIndex::CellRange ObstacleIndex::cellRange(const Rect& r) {
 
 void ObstacleIndex::add(const Rect& r) {
     const auto id = static_cast<std::uint32_t>(entries_.size());
+    const bool again = lastRun_ != UINT32_MAX && entries_.back() == r;
     entries_.push_back(r);
+    runLength_.push_back(0);
+    // The same rectangle again joins the run of the one before, whose cells
+    // it has.
+    if (again) {
+        ++runLength_[lastRun_];
+        return;
+    }
+    lastRun_ = UINT32_MAX;
     // A rectangle without area overlaps nothing: it is only listed.
     if (!hasArea(r)) return;
+    lastRun_ = id;
+    runLength_[id] = 1;
     const CellRange cells = cellRange(r);
-    if (cells.count() > MAX_CELLS_PER_RECT) {
-        append(large_, id, r);
+    const bool tall = cells.lastRow - cells.firstRow >= MAX_CELLS_ACROSS;
+    const bool wide = cells.lastColumn - cells.firstColumn >= MAX_CELLS_ACROSS;
+    if (tall && wide) {
+        large_.push_back(id);
+        return;
+    }
+    if (tall) {
+        for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column) columnStrips_.add(column, id);
+        return;
+    }
+    if (wide) {
+        for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row) rowStrips_.add(row, id);
         return;
     }
     for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row) {
         for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column) {
-            if (inGrid(column, row)) append(grid_[static_cast<std::size_t>(row * columns_ + column)], id, r);
-            else append(outer_[cellKey(column, row)], id, r);
+            if (inGrid(column, row)) grid_[static_cast<std::size_t>(row * columns_ + column)].push_back(id);
+            else outer_[cellKey(column, row)].push_back(id);
         }
     }
 }
 
-void ObstacleIndex::append(std::vector<Run>& list, std::uint32_t id, const Rect& r) const {
-    if (!list.empty() && list.back().first + list.back().count == id && entries_[list.back().first] == r)
-        ++list.back().count;
-    else
-        list.push_back({id, 1});
-}
-
-void ObstacleIndex::collectFromCell(const std::vector<Run>& runs, const Rect& area) const {
-    for (const Run& run : runs) {
-        if (lastVisit_[run.first] == visits_) continue;
-        lastVisit_[run.first] = visits_;
-        if (rectOverlapArea(entries_[run.first], area) > 0) found_.push_back(run);
+void ObstacleIndex::collectFromCell(const std::vector<std::uint32_t>& runs, const Rect& area) const {
+    for (const std::uint32_t first : runs) {
+        if (lastVisit_[first] == visits_) continue;
+        lastVisit_[first] = visits_;
+        if (rectOverlapArea(entries_[first], area) > 0) found_.push_back({first, runLength_[first]});
     }
 }
 
@@ -66,6 +83,10 @@ void ObstacleIndex::collect(const Rect& area) const {
     }
     collectFromCell(large_, area);
     const CellRange cells = cellRange(area);
+    for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column)
+        if (const auto* strip = columnStrips_.find(column)) collectFromCell(*strip, area);
+    for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row)
+        if (const auto* strip = rowStrips_.find(row)) collectFromCell(*strip, area);
     // The map's cells within the area.
     const std::int64_t firstColumn = std::max<std::int64_t>(cells.firstColumn, 0);
     const std::int64_t lastColumn = std::min<std::int64_t>(cells.lastColumn, columns_ - 1);

@@ -71,17 +71,43 @@ private:
         return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint32_t>(row);
     }
     // Lists id, whose rectangle is r, in a cell's list.
-    void append(std::vector<Run>& list, std::uint32_t id, const Rect& r) const;
-    void collectFromCell(const std::vector<Run>& runs, const Rect& area) const;
+    void collectFromCell(const std::vector<std::uint32_t>& runs, const Rect& area) const;
     // Fills found_ with the ids of the rectangles overlapping area, each
     // once, in no particular order.
     void collect(const Rect& area) const;
 
     int columns_, rows_;
     std::vector<Rect> entries_;
-    std::vector<std::vector<Run>> grid_;                        // cells over the map
-    std::unordered_map<std::uint64_t, std::vector<Run>> outer_;  // cells beyond it
-    std::vector<Run> large_;                                   // too large for cells
+    // A cell lists the runs that reach into it by their first rectangle;
+    // how many equal rectangles each run holds is kept once, so that one
+    // more rectangle equal to the one added just before costs no cell.
+    std::vector<std::uint32_t> runLength_;  // by the run's first rectangle; 0 for the others
+    std::uint32_t lastRun_ = UINT32_MAX;   // the run the last rectangle added went into, if it has area
+    std::vector<std::vector<std::uint32_t>> grid_;                        // cells over the map
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> outer_;  // cells beyond it
+    // Rectangles tall over many cells, as grid lines are, are listed once by
+    // each column of cells they reach, and wide ones by each row: a search
+    // meets them once, and adding one costs its width or height alone.
+    class Strips {
+    public:
+        explicit Strips(std::int64_t inside) : inside_(static_cast<std::size_t>(std::max<std::int64_t>(inside, 0))) {}
+        void add(std::int64_t at, std::uint32_t id) {
+            (at >= 0 && at < static_cast<std::int64_t>(inside_.size()) ? inside_[static_cast<std::size_t>(at)]
+                                                                        : outside_[at])
+                .push_back(id);
+        }
+        const std::vector<std::uint32_t>* find(std::int64_t at) const {
+            if (at >= 0 && at < static_cast<std::int64_t>(inside_.size())) return &inside_[static_cast<std::size_t>(at)];
+            const auto strip = outside_.find(at);
+            return strip == outside_.end() ? nullptr : &strip->second;
+        }
+
+    private:
+        std::vector<std::vector<std::uint32_t>> inside_;
+        std::unordered_map<std::int64_t, std::vector<std::uint32_t>> outside_;
+    };
+    Strips columnStrips_, rowStrips_;
+    std::vector<std::uint32_t> large_;  // tall and wide
     mutable std::vector<Run> found_;
     // A rectangle over several cells is met once in each: the number of the
     // visit that last met it keeps it from being taken twice. Equal

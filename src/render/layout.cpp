@@ -60,8 +60,8 @@ MapLayout layOutMap(const MapHeader& header, const std::vector<GameObject>& obje
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const GameObject& object = objects[i];
         if (object.label.empty()) continue;
-        const std::optional<PixelPoint> offset =
-            i < settings.labelOffsets.size() ? settings.labelOffsets[i] : std::nullopt;
+        std::optional<PixelPoint> offset;
+        if (i < settings.labelOffsets.size()) offset = settings.labelOffsets[i];
         layout.objects[i].label = placeObjectLabel(object, offset, settings.leaders, search, layout.obstacles);
     }
 

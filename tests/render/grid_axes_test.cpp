@@ -1,0 +1,103 @@
+// The axes and grid, drawn a column and a row at a time, against the plain
+// drawing of a tick, a number and a grid line per map unit, on many small
+// maps and scales, with the solid and the dotted grid.
+#include "render/grid_axes.h"
+#include "support/random_picture.h"
+
+#include <gdfonts.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+using namespace orvex;
+
+namespace {
+
+void drawText(gdImagePtr image, gdFontPtr font, int x, int y, const std::string& text, int color) {
+    gdImageString(image, font, x, y, reinterpret_cast<unsigned char*>(const_cast<char*>(text.c_str())), color);
+}
+
+// One tick per map unit, a number and a grid line per ten, in their order.
+void plainGridAndAxes(Canvas& canvas, const MapFrame& frame, bool grid) {
+    gdImagePtr image = canvas.image.get();
+    const int axes = canvas.colorIndex[AXESCOLOR], text = canvas.colorIndex[AXESTEXTCOLOR];
+    const int W = frame.imageWidth, H = frame.imageHeight;
+    const gdFontPtr font = gdFontGetSmall();
+    const int w = font->w, h = font->h;
+    auto rest = [](std::int64_t k) { return std::llabs(k % 10); };
+    useLineStyle(image, canvas.lineStyles.grid);
+    gdImageLine(image, 0, 0, 0, H - 1, axes);
+    gdImageLine(image, 0, H - 1, W - 1, H - 1, axes);
+    const std::int64_t x0 = static_cast<std::int64_t>(frame.xMin), y0 = static_cast<std::int64_t>(frame.yMin);
+    for (std::int64_t k = x0;; ++k) {
+        const int px = roundToInt(static_cast<double>(k - x0) * frame.scale);
+        if (px >= W - 1) break;
+        if (rest(k) != 0) {
+            gdImageLine(image, px, H - 1, px, rest(k) == 5 ? H - 6 : H - 3, axes);
+            continue;
+        }
+        const std::string number = std::to_string(k);
+        if (px != 0) {
+            gdImageLine(image, px, H - 1, px, H - 11, axes);
+            drawText(image, font, px - w * (static_cast<int>(number.size()) / 2), H - h - 11, number, text);
+        }
+        if (grid) gdImageLine(image, px, H - h - 11, px, 0, gdStyled);
+    }
+    for (std::int64_t k = y0;; ++k) {
+        if (roundToInt(static_cast<double>(k - y0) * frame.scale) >= H - 1) break;
+        const int py = roundToInt(static_cast<double>(y0 - k) * frame.scale + H);
+        if (rest(k) != 0) {
+            gdImageLine(image, 0, py, rest(k) == 5 ? 5 : 2, py, axes);
+            continue;
+        }
+        const std::string number = std::to_string(k);
+        const int n = static_cast<int>(number.size());
+        if (py != H) {
+            gdImageLine(image, 0, py, 10, py, axes);
+            drawText(image, font, w + 10, py - h / 2, number, text);
+        }
+        if (grid) gdImageLine(image, w * (n + 1) + 10, py, W, py, gdStyled);
+    }
+}
+
+// A canvas whose roles each have a colour of their own.
+Canvas canvasOf(int width, int height, bool dotted) {
+    Canvas canvas;
+    canvas.image.reset(gdImageCreate(width, height));
+    for (int i = 0; i < 8; ++i) gdImageColorAllocate(canvas.image.get(), 30 * i, 255 - 30 * i, 100);
+    canvas.colorIndex[AXESCOLOR] = 1;
+    canvas.colorIndex[AXESTEXTCOLOR] = 2;
+    canvas.colorIndex[GRIDCOLOR] = 3;
+    setLineStyles(canvas, !dotted);
+    return canvas;
+}
+
+TEST(GridAndAxes, DrawnByColumnAndRowAsUnitByUnit) {
+    std::mt19937 random(5150);
+    for (int round = 0; round < 300; ++round) {
+        MapFrame frame;
+        frame.imageWidth = 5 + static_cast<int>(random() % (round % 5 == 0 ? 30 : 260));
+        frame.imageHeight = 5 + static_cast<int>(random() % (round % 7 == 0 ? 30 : 260));
+        // Scales from a hundred units a pixel to twenty pixels a unit.
+        frame.scale = std::exp(std::log(0.01) + (random() % 10000) / 10000.0 * std::log(2000.0));
+        if (round % 9 == 0) frame.scale = 1.0 / (1 + random() % 20);
+        frame.xMin = (static_cast<int>(random() % 40000) - 20000) / 7.0;
+        frame.yMin = round % 4 == 0 ? -frame.xMin : (static_cast<int>(random() % 40000) - 20000) / 3.0;
+        const bool grid = round % 6 != 5, dotted = round % 2 == 1;
+        Canvas fast = canvasOf(frame.imageWidth, frame.imageHeight, dotted);
+        Canvas plain = canvasOf(frame.imageWidth, frame.imageHeight, dotted);
+        drawGridAndAxes(fast, frame, grid);
+        plainGridAndAxes(plain, frame, grid);
+        EXPECT_TRUE(samePicture(fast.image.get(), plain.image.get()))
+            << frame.imageWidth << " x " << frame.imageHeight << " at scale " << frame.scale << " from " << frame.xMin
+            << ", " << frame.yMin << (grid ? " with grid" : "") << (dotted ? ", dotted" : "");
+        // The style goes on where the grid left it (the -d outlines use it).
+        EXPECT_EQ(fast.image->stylePos, plain.image->stylePos) << "round " << round;
+    }
+}
+
+}  // namespace
