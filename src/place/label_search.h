@@ -2,14 +2,14 @@
 #pragma once
 
 #include "base/geometry.h"
-#include "place/coverage_table.h"
+#include "place/candidate_rings.h"
+#include "place/crossing_counts.h"
+#include "place/label_scorers.h"
 #include "place/obstacle_index.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace orvex {
@@ -41,112 +41,45 @@ public:
                      std::optional<PixelPoint> preferred = std::nullopt);
 
 private:
-    // A candidate of one ring whose rectangle differs from the one before it
-    // (the same rectangle has the same score, which cannot beat the one
-    // before): its angle in degrees, and where its anchor point lies from
-    // the object's anchor.
-    struct Candidate {
-        std::int16_t angle, dx, dy;
-        bool exact;  // near a half: computed from the object's position
+    // A candidate that may win: its place k = ring x 360 + angle, its label
+    // and leader box, its area part and the lower bound of its score.
+    struct Seen {
+        int k;
+        Rect label, leader;
+        std::int64_t area, low;  // A, and the score's lower bound
     };
-    // Neighbouring candidates [first, last) of one ring whose labels extend
-    // the same way, with the range of their offsets; a bounded group holds no
-    // candidate computed from the object's position.
-    struct CandidateGroup {
-        std::int16_t first, last;
-        std::int16_t dxMin, dxMax, dyMin, dyMax;
-        std::int8_t sideX, sideY;
-        bool bounded;
+    // The best candidate so far: the lowest score, of equal ones the first.
+    struct Best {
+        std::int64_t score = INT64_MAX;
+        int k = INT32_MAX;
+        PixelPoint corner{};
+        bool beatenBy(std::int64_t s, int at) const { return s < score || (s == score && at < k); }
     };
-    // The candidates on the ring of one radius, by angle, and their groups:
-    // the same for every icon half-width whose rings include it.
-    struct Ring {
-        std::vector<Candidate> list;
-        std::vector<CandidateGroup> groups;
-    };
-    const Ring& ring(int radius);
-
-    // The obstacles listed by 32-pixel cells of the search region. A visit
-    // takes each obstacle in the one cell where its overlap with the visited
-    // rectangle begins, so each counts once.
-    class CellLists {
-    public:
-        void build(const Rect& region, const std::vector<CountedRect>& obstacles);
-
-        // Calls take(obstacle) for each obstacle that overlaps r, which lies
-        // in the region, until take returns false.
-        template <class Take>
-        void visit(const Rect& r, const std::vector<CountedRect>& obstacles, Take take) const {
-            if (r.right <= r.left || r.bottom <= r.top) return;
-            for (int row = rowOf(r.top); row <= rowOf(r.bottom - 1); ++row) {
-                for (int column = columnOf(r.left); column <= columnOf(r.right - 1); ++column) {
-                    const std::size_t cell = static_cast<std::size_t>(row) * columns_ + column;
-                    for (std::uint32_t k = start_[cell]; k < start_[cell + 1]; ++k) {
-                        const CountedRect& o = obstacles[ids_[k]];
-                        if (rectOverlapArea(o.rect, r) == 0 || columnOf(std::max(o.rect.left, r.left)) != column ||
-                            rowOf(std::max(o.rect.top, r.top)) != row)
-                            continue;
-                        if (!take(o)) return;
-                    }
-                }
-            }
-        }
-
-        // At least the number of obstacles that overlap r, which lies in
-        // the region: the length of the lists of the cells under r.
-        std::int64_t countAtMost(const Rect& r) const {
-            if (r.right <= r.left || r.bottom <= r.top) return 0;
-            std::int64_t n = 0;
-            for (int row = rowOf(r.top); row <= rowOf(r.bottom - 1); ++row) {
-                const std::size_t first = static_cast<std::size_t>(row) * columns_;
-                n += start_[first + columnOf(r.right - 1) + 1] - start_[first + columnOf(r.left)];
-            }
-            return n;
-        }
-
-    private:
-        static constexpr int CELL_SHIFT = 5;
-        int columnOf(int x) const { return (x - x0_) >> CELL_SHIFT; }
-        int rowOf(int y) const { return (y - y0_) >> CELL_SHIFT; }
-
-        // The cells an obstacle covers, inclusive.
-        struct CellRange {
-            int left, right, top, bottom;
-        };
-
-        int x0_ = 0, y0_ = 0, columns_ = 0, rows_ = 0;
-        std::vector<CellRange> cells_;
-        std::vector<std::uint32_t> start_, fill_, ids_;
+    // A block of candidates by the least score they can have.
+    struct BlockAt {
+        std::int64_t least;
+        std::int32_t band, index;
     };
 
-    // Where each candidate's leader box lies from the anchor, for the icon
-    // half-width and label size of the label before, worked out as
-    // candidates need it; a slot of an older generation is not known.
-    struct LeaderSlot {
-        std::int16_t left, top, right, bottom;
-        std::uint32_t generation;
-    };
-    // Keeps the slots when the size is the one before, else forgets them.
-    void useLeaderSize(int iconHalfWidth, int width, int height);
+    // How many blocks of least bound are looked at first.
+    static constexpr std::size_t LEAST_FIRST = 16;
 
-    static std::size_t hashOf(const Rect& r) {
-        std::uint64_t h = static_cast<std::uint32_t>(r.left);
-        for (int v : {r.top, r.right, r.bottom}) h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::uint32_t>(v);
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-    // Gathers near_, cut to region, into distinct_.
-    void countDistinct(const Rect& region);
+    class Walk;
+    // The scorers' searches: in list order, as defined; by direct sums from
+    // the first candidate until the candidates of score 0 are found or their
+    // work passes `share`, giving where they stopped (nothing when they
+    // went to the end); and by the coverage, from `at` on.
+    PixelPoint inListOrder(const Walk& walk, const Rect& region, const ObstacleIndex& obstacles);
+    std::optional<int> byDirectSums(const Walk& walk, Best& best, std::int64_t share);
+    PixelPoint byCoverage(const Walk& walk, int seen, Best& best, const ObstacleIndex& obstacles);
 
-    std::unordered_map<int, Ring> rings_;
-    std::vector<std::int32_t> slotOf_;  // open addressing: an index into distinct_, or -1
-    std::vector<LeaderSlot> leaders_;
-    std::array<int, 3> leaderSize_{-1, -1, -1};
-    std::uint32_t leaderGeneration_ = 1;
-    std::vector<CountedRect> heavy_, light_;
-    CellLists lightCells_;
-    std::vector<CountedRect> near_;  // the obstacles over the region, equal ones added in a row counted
-    std::vector<CountedRect> distinct_;
-    CoverageTable coverage_;
+    CandidateRings rings_;
+    LeaderBoxes leaders_;
+    DirectScorer direct_;
+    CoverageScorer coverage_;
+    CrossingCounts crossings_;
+    std::vector<Seen> maybe_;
+    std::vector<BlockAt> order_;
 };
 
 }  // namespace orvex

@@ -26,6 +26,7 @@ ObstacleIndex::CellRange ObstacleIndex::cellRange(const Rect& r) {
 }
 
 void ObstacleIndex::add(const Rect& r) {
+    coverage_.add(r);
     const auto id = static_cast<std::uint32_t>(entries_.size());
     const bool again = lastRun_ != UINT32_MAX && entries_.back() == r;
     entries_.push_back(r);
@@ -64,6 +65,13 @@ void ObstacleIndex::add(const Rect& r) {
     }
 }
 
+std::int64_t ObstacleIndex::runsAround(const Rect& area) const {
+    if (!hasArea(area)) return 0;
+    std::int64_t runs = 0;
+    forListsOver(area, [&](const std::vector<std::uint32_t>& list) { runs += static_cast<std::int64_t>(list.size()); });
+    return runs;
+}
+
 void ObstacleIndex::collectFromCell(const std::vector<std::uint32_t>& runs, const Rect& area) const {
     for (const std::uint32_t first : runs) {
         if (lastVisit_[first] == visits_) continue;
@@ -81,35 +89,7 @@ void ObstacleIndex::collect(const Rect& area) const {
         std::fill(lastVisit_.begin(), lastVisit_.end(), 0);
         visits_ = 1;
     }
-    collectFromCell(large_, area);
-    const CellRange cells = cellRange(area);
-    for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column)
-        if (const auto* strip = columnStrips_.find(column)) collectFromCell(*strip, area);
-    for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row)
-        if (const auto* strip = rowStrips_.find(row)) collectFromCell(*strip, area);
-    // The map's cells within the area.
-    const std::int64_t firstColumn = std::max<std::int64_t>(cells.firstColumn, 0);
-    const std::int64_t lastColumn = std::min<std::int64_t>(cells.lastColumn, columns_ - 1);
-    const std::int64_t firstRow = std::max<std::int64_t>(cells.firstRow, 0);
-    const std::int64_t lastRow = std::min<std::int64_t>(cells.lastRow, rows_ - 1);
-    for (std::int64_t row = firstRow; row <= lastRow; ++row)
-        for (std::int64_t column = firstColumn; column <= lastColumn; ++column)
-            collectFromCell(grid_[static_cast<std::size_t>(row * columns_ + column)], area);
-    // The cells beyond the map: looked up one by one for a small area, or
-    // all of them gone through when that is fewer.
-    if (!outer_.empty()) {
-        if (cells.count() <= static_cast<std::int64_t>(outer_.size())) {
-            for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row) {
-                for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column) {
-                    if (inGrid(column, row)) continue;
-                    const auto cell = outer_.find(cellKey(column, row));
-                    if (cell != outer_.end()) collectFromCell(cell->second, area);
-                }
-            }
-        } else {
-            for (const auto& [key, ids] : outer_) collectFromCell(ids, area);
-        }
-    }
+    forListsOver(area, [&](const std::vector<std::uint32_t>& list) { collectFromCell(list, area); });
 }
 
 }  // namespace orvex

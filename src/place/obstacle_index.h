@@ -9,6 +9,8 @@
 #pragma once
 
 #include "base/geometry.h"
+#include "place/coverage_map.h"
+#include "place/coverage_table.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -50,6 +52,18 @@ public:
     // Every rectangle, in the order they were added.
     const std::vector<Rect>& all() const { return entries_; }
 
+    // The summed-area table of the obstacles' coverage over the pixels of
+    // region (right and bottom sides excluded): how many obstacles lie over
+    // each pixel, summed.
+    void coverageTable(const Rect& region, CoverageTable& table) const {
+        coverage_.makeTiles(region, [this](const Rect& area, auto add) { visitOverlappingAnyOrder(area, add); });
+        coverage_.table(region, table);
+    }
+
+    // At least as many as the runs of equal rectangles that overlap area
+    // (some counted more than once): a cheap measure of how crowded it is.
+    std::int64_t runsAround(const Rect& area) const;
+
 private:
     // The rectangles first .. first + count - 1, all the same.
     struct Run {
@@ -76,6 +90,35 @@ private:
     // once, in no particular order.
     void collect(const Rect& area) const;
 
+    // Calls f(list) for every list that may hold a rectangle overlapping
+    // area, which has a positive area: the large ones, the strips and the
+    // cells it reaches. Cells and strips beyond the map are looked up one by
+    // one for a small area, or all gone through when that is fewer.
+    template <class F>
+    void forListsOver(const Rect& area, F f) const {
+        f(large_);
+        const CellRange cells = cellRange(area);
+        columnStrips_.forRange(cells.firstColumn, cells.lastColumn, f);
+        rowStrips_.forRange(cells.firstRow, cells.lastRow, f);
+        const std::int64_t firstColumn = std::max<std::int64_t>(cells.firstColumn, 0);
+        const std::int64_t lastColumn = std::min<std::int64_t>(cells.lastColumn, columns_ - 1);
+        for (std::int64_t row = std::max<std::int64_t>(cells.firstRow, 0);
+             row <= std::min<std::int64_t>(cells.lastRow, rows_ - 1); ++row)
+            for (std::int64_t column = firstColumn; column <= lastColumn; ++column)
+                f(grid_[static_cast<std::size_t>(row * columns_ + column)]);
+        if (outer_.empty()) return;
+        if (cells.count() > static_cast<std::int64_t>(outer_.size())) {
+            for (const auto& [key, list] : outer_) f(list);
+            return;
+        }
+        for (std::int64_t row = cells.firstRow; row <= cells.lastRow; ++row) {
+            for (std::int64_t column = cells.firstColumn; column <= cells.lastColumn; ++column) {
+                if (inGrid(column, row)) continue;
+                if (const auto cell = outer_.find(cellKey(column, row)); cell != outer_.end()) f(cell->second);
+            }
+        }
+    }
+
     int columns_, rows_;
     std::vector<Rect> entries_;
     // A cell lists the runs that reach into it by their first rectangle;
@@ -96,10 +139,24 @@ private:
                                                                         : outside_[at])
                 .push_back(id);
         }
-        const std::vector<std::uint32_t>* find(std::int64_t at) const {
-            if (at >= 0 && at < static_cast<std::int64_t>(inside_.size())) return &inside_[static_cast<std::size_t>(at)];
-            const auto strip = outside_.find(at);
-            return strip == outside_.end() ? nullptr : &strip->second;
+        // Calls f(strip) for each strip from first to last: those over the
+        // map one by one, those beyond it looked up one by one for a short
+        // range, or all gone through when that is fewer.
+        template <class F>
+        void forRange(std::int64_t first, std::int64_t last, F f) const {
+            const auto n = static_cast<std::int64_t>(inside_.size());
+            for (std::int64_t at = std::max<std::int64_t>(first, 0); at <= std::min(last, n - 1); ++at)
+                f(inside_[static_cast<std::size_t>(at)]);
+            if (outside_.empty()) return;
+            if (last - first + 1 > static_cast<std::int64_t>(outside_.size())) {
+                for (const auto& [at, strip] : outside_)
+                    if (at >= first && at <= last) f(strip);
+                return;
+            }
+            for (std::int64_t at = first; at <= last; ++at) {
+                if (at >= 0 && at < n) continue;
+                if (const auto strip = outside_.find(at); strip != outside_.end()) f(strip->second);
+            }
         }
 
     private:
@@ -115,6 +172,8 @@ private:
     // same in each, and the run's first rectangle stands for all.
     mutable std::vector<std::uint32_t> lastVisit_;
     mutable std::uint32_t visits_ = 0;
+    // The coverage kept for the searches, made where they look.
+    mutable CoverageMap coverage_;
 };
 
 }  // namespace orvex

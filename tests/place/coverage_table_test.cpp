@@ -1,4 +1,6 @@
-#include "place/coverage_table.h"
+// The map's coverage, kept in tiles made as searches need them and updated
+// as obstacles are added, against the overlaps summed obstacle by obstacle.
+#include "place/obstacle_index.h"
 
 #include <gtest/gtest.h>
 
@@ -8,44 +10,45 @@ using namespace orvex;
 
 namespace {
 
-// The coverage summed over r, obstacle by obstacle.
-std::int64_t plainSum(const std::vector<CountedRect>& obstacles, const Rect& r) {
+std::int64_t plainSum(const ObstacleIndex& obstacles, const Rect& r) {
     std::int64_t s = 0;
-    for (const CountedRect& o : obstacles) s += o.count * rectOverlapArea(o.rect, r);
+    for (const Rect& o : obstacles.all()) s += rectOverlapArea(o, r);
     return s;
 }
 
-TEST(CoverageTable, SumsWhatThePlainOverlapsSum) {
-    // Random regions, some far from the origin, with obstacles inside them:
-    // empty ones, ones along an edge or over the whole region, a few or
-    // hundreds starting on the same rows, and counts small enough for 32-bit
-    // sums or so large that they need 64 bits. One table is reused
-    // throughout, from larger regions to smaller ones.
+TEST(CoverageTable, SumsWhatThePlainOverlapsSumAsObstaclesAreAdded) {
+    // Obstacles added in batches, with tables over regions taken between
+    // them, so that tiles are made at one time and updated later: regions
+    // near the origin, far from it and across tile borders; obstacles from
+    // single pixels to larger than many tiles, tall and wide ones, some
+    // added twice in a row, some without area.
     std::mt19937 random(11);
     auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     CoverageTable table;
-    for (int round = 0; round < 200; ++round) {
-        const int x0 = round % 5 == 4 ? (1 << 28) : below(100) - 50, y0 = below(100) - 50;
-        const Rect region{x0, y0, x0 + 1 + below(90), y0 + 1 + below(60)};
-        const int width = region.right - region.left, height = region.bottom - region.top;
-        const bool huge = round % 3 == 2;
-        std::vector<CountedRect> obstacles;
-        std::int64_t total = 0;
-        const bool crowded = round % 4 == 1;
-        for (int k = crowded ? 300 : below(30); k >= 0; --k) {
-            const int left = region.left + below(width + 1);
-            const int top = crowded ? region.top + (height + 1) * below(4) / 4 : region.top + below(height + 1);
-            Rect rect{left, top, left + below(region.right - left + 1), top + below(region.bottom - top + 1)};
-            if (k % 7 == 0) rect = region;
-            const std::int64_t count = huge ? (std::int64_t{1} << 31) + below(1000) : 1 + below(4);
-            obstacles.push_back({rect, count});
-            total += count;
-        }
-        table.build(region, obstacles, total);
-        for (int q = 0; q < 200; ++q) {
-            const int left = region.left + below(width + 1), top = region.top + below(height + 1);
-            const Rect r{left, top, left + below(region.right - left + 1), top + below(region.bottom - top + 1)};
-            ASSERT_EQ(table.sum(r), plainSum(obstacles, r)) << round;
+    for (int map = 0; map < 30; ++map) {
+        const int x0 = map % 5 == 4 ? (1 << 28) : below(400) - 200, y0 = below(400) - 200;
+        ObstacleIndex obstacles(map % 3 == 0 ? 0 : 300, 200);
+        for (int batch = 0; batch < 6; ++batch) {
+            for (int k = below(map % 4 == 1 ? 200 : 20); k >= 0; --k) {
+                const int left = x0 + below(300) - 50, top = y0 + below(200) - 50;
+                const int kind = below(10);
+                const int width = kind == 0 ? 600 + below(300) : kind == 1 ? 2 + below(6) : below(120);
+                const int height = kind == 2 ? 500 + below(300) : kind == 1 ? 300 : below(80);
+                const Rect r{left, top, left + width, top + height};
+                obstacles.add(r);
+                if (kind == 3) obstacles.add(r);
+            }
+            for (int q = 0; q < 5; ++q) {
+                const int left = x0 + below(300) - 100, top = y0 + below(200) - 100;
+                const Rect region{left, top, left + 1 + below(250), top + 1 + below(150)};
+                obstacles.coverageTable(region, table);
+                for (int s = 0; s < 40; ++s) {
+                    const int l = region.left + below(region.right - region.left + 1);
+                    const int t = region.top + below(region.bottom - region.top + 1);
+                    const Rect r{l, t, l + below(region.right - l + 1), t + below(region.bottom - t + 1)};
+                    ASSERT_EQ(table.sum(r), plainSum(obstacles, r)) << "map " << map << ", batch " << batch;
+                }
+            }
         }
     }
 }

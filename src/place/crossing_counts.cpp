@@ -1,0 +1,50 @@
+#include "place/crossing_counts.h"
+
+#include "place/prefix_sums.h"
+
+#include <algorithm>
+
+namespace orvex {
+
+void CrossingCounts::reset(PixelPoint anchor, int reachX, int reachY, const std::vector<CountedRect>& near) {
+    anchor_ = anchor, reachX_ = reachX, reachY_ = reachY, near_ = &near;
+    std::int64_t total = 0;
+    for (const CountedRect& o : near) total += o.count;
+    tooMany_ = total > INT32_MAX;
+    for (Quarter& quarter : quarters_) quarter.made = false;
+}
+
+std::optional<std::int64_t> CrossingCounts::count(const Rect& box) {
+    const int sideX = box.left == anchor_.x ? 1 : -1, sideY = box.top == anchor_.y ? 1 : -1;
+    const std::int64_t across = std::int64_t{box.right} - box.left, down = std::int64_t{box.bottom} - box.top;
+    if (across > reachX_ || down > reachY_) return std::nullopt;
+    Quarter& quarter = quarters_[static_cast<std::size_t>((sideX > 0 ? 0 : 1) + (sideY > 0 ? 0 : 2))];
+    if (tooMany_) return std::nullopt;
+    if (!quarter.made) make(quarter, sideX, sideY);
+    return quarter.table[static_cast<std::size_t>(down * (reachX_ + 1) + across)];
+}
+
+void CrossingCounts::make(Quarter& quarter, int sideX, int sideY) {
+    quarter.made = true;
+    const auto stride = static_cast<std::size_t>(reachX_) + 1;
+    quarter.table.assign(stride * (static_cast<std::size_t>(reachY_) + 1), 0);
+    // Each obstacle reaching into the quarter, turned so that the quarter
+    // lies right of and below the anchor, is marked at where it begins
+    // (from the anchor on); summing the marks up and across then counts
+    // those that begin before each entry.
+    for (const CountedRect& o : *near_) {
+        const std::int64_t near = sideX > 0 ? std::int64_t{o.rect.left} - anchor_.x : std::int64_t{anchor_.x} - o.rect.right;
+        const std::int64_t far = sideX > 0 ? std::int64_t{o.rect.right} - anchor_.x : std::int64_t{anchor_.x} - o.rect.left;
+        const std::int64_t top = sideY > 0 ? std::int64_t{o.rect.top} - anchor_.y : std::int64_t{anchor_.y} - o.rect.bottom;
+        const std::int64_t bottom =
+            sideY > 0 ? std::int64_t{o.rect.bottom} - anchor_.y : std::int64_t{anchor_.y} - o.rect.top;
+        if (far <= 0 || bottom <= 0 || near >= reachX_ || top >= reachY_) continue;
+        const auto i = static_cast<std::size_t>(std::max<std::int64_t>(near, 0)) + 1;
+        const auto j = static_cast<std::size_t>(std::max<std::int64_t>(top, 0)) + 1;
+        quarter.table[j * stride + i] += static_cast<std::int32_t>(o.count);
+    }
+    std::int32_t* t = quarter.table.data();
+    for (std::size_t j = 1; j <= static_cast<std::size_t>(reachY_); ++j) sumRow(t + j * stride, t + (j - 1) * stride, stride);
+}
+
+}  // namespace orvex
