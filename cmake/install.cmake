@@ -10,7 +10,7 @@
 #   lib/liborvex.a                    every layer's objects in one archive
 #   include/orvex/orvex.h             the library: render(), check(), runOrvex
 #   include/orvex/base/finding.h      included by orvex.h
-#   include/orvex/base/limits.h       included by orvex.h
+#   include/orvex/base/run_limits.h   included by orvex.h
 #   include/orvex/base/options.h      included by orvex.h
 #   lib/pkgconfig/orvex.pc
 #   lib/cmake/orvex/                  find_package(orvex): target orvex::orvex
@@ -34,7 +34,7 @@ endforeach()
 add_library(orvex_library STATIC ${ORVEX_LAYER_OBJECTS})
 set_target_properties(orvex_library PROPERTIES OUTPUT_NAME orvex EXPORT_NAME orvex LINKER_LANGUAGE CXX)
 # Installed, the library's users include <orvex/orvex.h>, whose
-# "base/limits.h" is found beside it; gd comes from the package's config file.
+# "base/run_limits.h" is found beside it; gd comes from the package's config file.
 target_include_directories(orvex_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_link_libraries(orvex_library INTERFACE $<INSTALL_INTERFACE:orvex::gd> m)
 
@@ -49,7 +49,7 @@ endif()
 install(TARGETS orvex orvex-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS orvex_library EXPORT orvexTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES src/app/orvex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex)
-install(FILES src/base/finding.h src/base/limits.h src/base/options.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex/base)
+install(FILES src/base/finding.h src/base/run_limits.h src/base/options.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvex/base)
 
 # orvex.pc: the prefix is found from the file's own place, except in the
 # Debian package, which is only ever installed under /usr.
@@ -82,7 +82,7 @@ install(FILES ${ORVEX_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 file(GLOB ORVEX_REPLAY_TURNS CONFIGURE_DEPENDS examples/replay/*.scn)
 install(FILES ${ORVEX_REPLAY_TURNS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/replay)
 install(FILES examples/embed/README.md examples/embed/Makefile examples/embed/CMakeLists.txt
-              examples/embed/render_maps.cpp examples/embed/image_map.cpp
+              examples/embed/render_maps.cpp examples/embed/image_map.cpp examples/embed/scenario_files.h
     DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/embed)
 
 if(ORVEX_DEBIAN_LAYOUT)

@@ -11,48 +11,19 @@
 // folder). The map's warnings and errors are shown after the scenario's
 // name. Exit status: 0 when both files were written, 1 when not, 2 for a
 // usage error.
+#include "scenario_files.h"
+
 #include <orvex/orvex.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string baseOf(const std::string& path) {
-    const std::string suffix = ".scn";
-    const bool hasSuffix = path.size() > suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
-    return hasSuffix ? path.substr(0, path.size() - suffix.size()) : path;
-}
-
-std::optional<std::string> readFile(const std::string& name) {
-    std::ifstream stream(name, std::ios::binary);
-    if (!stream) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << stream.rdbuf();
-    return bytes.str();
-}
-
-void showMessages(const std::string& name, const std::string& text) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        const std::size_t length = (end == std::string::npos ? text.size() : end) - start;
-        std::fprintf(stderr, "%s: %.*s\n", name.c_str(), static_cast<int>(length), text.data() + start);
-        start += length + 1;
-    }
-}
 
 // Text as it may stand in an HTML element or a quoted attribute.
 std::string escaped(const std::string& text) {
@@ -142,7 +113,7 @@ int main(int argc, char* argv[]) {
     // The title is the scenario's first line.
     std::string title = text->substr(0, text->find('\n'));
     if (!title.empty() && title.back() == '\r') title.pop_back();
-    const std::string base = baseOf(scenario);
+    const std::string base = stemOf(scenario);
     const std::string mapFile = base + ".gif", pageFile = base + ".html";
     const std::size_t slash = mapFile.rfind('/');
     const std::string page = pageOf(title, slash == std::string::npos ? mapFile : mapFile.substr(slash + 1), result);

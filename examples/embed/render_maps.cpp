@@ -11,49 +11,18 @@
 // would write. Each map's warnings and errors are shown after the
 // scenario's name. Exit status: 0 when every map was written, 1 when one
 // was not, 2 for a usage error.
+#include "scenario_files.h"
+
 #include <orvex/orvex.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string mapNameOf(const std::string& path) {
-    const std::string suffix = ".scn";
-    const bool hasSuffix = path.size() > suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
-    return (hasSuffix ? path.substr(0, path.size() - suffix.size()) : path) + ".gif";
-}
-
-std::optional<std::string> readFile(const std::string& name) {
-    std::ifstream stream(name, std::ios::binary);
-    if (!stream) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << stream.rdbuf();
-    return bytes.str();
-}
-
-// Shows each line of text after "NAME: ".
-void showMessages(const std::string& name, const std::string& text) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        const std::size_t length = (end == std::string::npos ? text.size() : end) - start;
-        std::fprintf(stderr, "%s: %.*s\n", name.c_str(), static_cast<int>(length), text.data() + start);
-        start += length + 1;
-    }
-}
 
 // The map of one scenario file; true when it was written.
 bool renderMap(const std::string& scenario, const orvex::Options& options) {
@@ -77,7 +46,7 @@ bool renderMap(const std::string& scenario, const orvex::Options& options) {
     const orvex::Result result = orvex::render(request);
     showMessages(scenario, result.err);
     if (result.status != 0) return false;
-    const std::string map = mapNameOf(scenario);
+    const std::string map = stemOf(scenario) + ".gif";
     if (const int error = orvex::writeFileReplacing(map, result.gif)) {
         std::fprintf(stderr, "%s: unable to write %s: %s\n", scenario.c_str(), map.c_str(), std::strerror(error));
         return false;

@@ -5,12 +5,13 @@
 #include "app/disk_files.h"
 #include "app/gd_messages.h"
 #include "app/pipeline.h"
+#include "app/version.h"
 #include "base/geometry.h"
 #include "base/run_error.h"
 #include "place/label_search.h"
 
 #include <cstdio>
-#include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <new>
@@ -63,7 +64,7 @@ struct MemoryFile {
     static ssize_t read(void* cookie, char* buffer, std::size_t size) {
         auto* file = static_cast<MemoryFile*>(cookie);
         const std::size_t count = std::min(size, file->bytes.size() - file->at);
-        std::memcpy(buffer, file->bytes.data() + file->at, count);
+        std::copy_n(file->bytes.data() + file->at, count, buffer);
         file->at += count;
         return static_cast<ssize_t>(count);
     }
@@ -107,6 +108,30 @@ public:
 
 private:
     const PictureSource& source_;
+};
+
+// The files a request reads: through its picture source when it has one,
+// from the disk otherwise. Each name opened is kept once, in the order
+// first opened.
+class RequestFiles : public FileSource {
+public:
+    explicit RequestFiles(const PictureSource& pictures)
+        : sourced_(pictures), chosen_(pictures ? static_cast<FileSource*>(&sourced_) : &disk_) {}
+    RequestFiles(const RequestFiles&) = delete;
+    RequestFiles& operator=(const RequestFiles&) = delete;
+
+    FilePtr open(const std::string& path, std::string& reason) override {
+        FilePtr file = chosen_->open(path, reason);
+        if (file && std::find(opened_.begin(), opened_.end(), path) == opened_.end()) opened_.push_back(path);
+        return file;
+    }
+    const std::vector<std::string>& opened() const { return opened_; }
+
+private:
+    DiskFiles disk_;
+    SourceFiles sourced_;
+    FileSource* chosen_;
+    std::vector<std::string> opened_;
 };
 
 // A request is checked before anything is read.
@@ -190,6 +215,8 @@ std::optional<Options> optionsFromWords(const std::vector<std::string>& words, s
     }
 }
 
+const char* version() { return ORVEX_VERSION; }
+
 Result render(const Request& request) {
     Result result;
     guarded(result, [&] {
@@ -199,9 +226,7 @@ Result render(const Request& request) {
         const GdMessages gdMessages(options.debug ? std::function<void(std::string_view)>(
                                                         [&result](std::string_view text) { result.err += text; })
                                                   : nullptr);
-        DiskFiles disk;
-        SourceFiles sourced(request.pictures);
-        FileSource& files = request.pictures ? static_cast<FileSource&>(sourced) : disk;
+        RequestFiles files(request.pictures);
         ResultFiles kept(result);
         RunInputs inputs{options, files, kept, reporter, nullptr, {}};
         for (const PlacedObject& earlier : request.steadyFrom) {
@@ -214,6 +239,7 @@ Result render(const Request& request) {
         if (!rendered.gif) throw std::bad_alloc();
         result.gif = std::move(*rendered.gif);
         result.objects = geometryOf(rendered.map);
+        result.read = files.opened();
     });
     return result;
 }
@@ -222,9 +248,7 @@ std::vector<Finding> check(const Request& request) {
     CommandLine line;
     line.options = request.options;
     line.action = CommandLine::Action::check;
-    DiskFiles disk;
-    SourceFiles sourced(request.pictures);
-    FileSource& files = request.pictures ? static_cast<FileSource&>(sourced) : disk;
+    RequestFiles files(request.pictures);
     const GdMessages quiet(nullptr);
     return checkRun(line, request.scenario, files, {});
 }

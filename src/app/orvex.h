@@ -16,7 +16,7 @@
 #pragma once
 
 #include "base/finding.h"
-#include "base/limits.h"
+#include "base/run_limits.h"
 #include "base/options.h"
 
 #include <cstdio>
@@ -107,11 +107,18 @@ struct Result {
     std::vector<PlacedObject> objects;  // every drawn object, in drawing order
     // With -d, the turned icons as orvex would write them: name, GIF bytes.
     std::vector<std::pair<std::string, std::string>> files;
+    // The files the map was drawn from besides the scenario (pictures and
+    // the colour file), by the names given to the picture source, each once
+    // in the order first read.
+    std::vector<std::string> read;
 };
 
 // The options of orvex's option words (as on its command line, long ones
 // too); nothing for a usage error, with its message in usageError.
 std::optional<Options> optionsFromWords(const std::vector<std::string>& words, std::string* usageError = nullptr);
+
+// The version of orvex the library draws as, "1.8.2" say.
+const char* version();
 
 // Draws the map of a request.
 Result render(const Request& request);

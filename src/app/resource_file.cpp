@@ -45,9 +45,9 @@ private:
             int c = std::fgetc(file_);
             if (c == EOF) break;
             if (c == '\r') {
-                const int next = std::fgetc(file_);
-                if (next == '\n') c = '\n';
-                else if (next != EOF) std::ungetc(next, file_);
+                const int after = std::fgetc(file_);
+                if (after == '\n') c = '\n';
+                else if (after != EOF) std::ungetc(after, file_);
             }
             piece += static_cast<char>(c);
             if (c == '\n') break;
@@ -172,7 +172,7 @@ ColorFileText readColorFile(FileSource& files, const std::string& name) {
 ColorFileText readResourceFile(FileSource& files, const std::string& name, gdImagePtr image, RoleColors& roles,
                                bool verbose, Reporter& reporter) {
     if (verbose) reporter.report("reading resource file " + cText(name) + "\n");
-    const ColorFileText text = readColorFile(files, name);
+    ColorFileText text = readColorFile(files, name);
     for (const ColorFileWarning& warning : text.warnings) reporter.warn(warning.message, warning.finding);
     for (const ColorEntry& entry : text.entries) {
         for (const ColorRole role : entry.roles)

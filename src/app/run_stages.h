@@ -1,7 +1,7 @@
 // A run whose stages can be watched, for timing them.
 #pragma once
 
-#include "base/limits.h"
+#include "base/run_limits.h"
 
 #include <cstdio>
 #include <string>

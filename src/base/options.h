@@ -3,7 +3,7 @@
 #pragma once
 
 // Beside it, so that it is found where the library's header is installed.
-#include "limits.h"
+#include "run_limits.h"
 
 #include <optional>
 #include <string>

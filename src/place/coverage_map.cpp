@@ -9,22 +9,20 @@ void CoverageMap::mark(const Rect& area, const Rect& o, std::int64_t count) {
     const int left = std::max(o.left, area.left) - area.left, right = std::min(o.right, area.right) - area.left;
     const int top = std::max(o.top, area.top) - area.top, bottom = std::min(o.bottom, area.bottom) - area.top;
     if (right <= left || bottom <= top) return;
-    constexpr int side = TILE + 1;
-    marks_[static_cast<std::size_t>(top * side + left)] += count;
-    marks_[static_cast<std::size_t>(top * side + right)] -= count;
-    marks_[static_cast<std::size_t>(bottom * side + left)] -= count;
-    marks_[static_cast<std::size_t>(bottom * side + right)] += count;
+    marks_[markAt(left, top)] += count;
+    marks_[markAt(right, top)] -= count;
+    marks_[markAt(left, bottom)] -= count;
+    marks_[markAt(right, bottom)] += count;
 }
 
 void CoverageMap::settle(Tile& tile) const {
-    constexpr int side = TILE + 1;
     std::array<std::int64_t, TILE> above{};
     for (int y = 0; y < TILE; ++y) {
         std::int64_t run = 0;
         for (int x = 0; x < TILE; ++x) {
-            run += marks_[static_cast<std::size_t>(y * side + x)];
+            run += marks_[markAt(x, y)];
             above[static_cast<std::size_t>(x)] += run;
-            tile.counts[static_cast<std::size_t>(y * TILE + x)] = static_cast<std::int32_t>(above[static_cast<std::size_t>(x)]);
+            tile.counts[countAt(x, y)] = static_cast<std::int32_t>(above[static_cast<std::size_t>(x)]);
             tile.total += above[static_cast<std::size_t>(x)];
         }
     }
@@ -41,7 +39,7 @@ void CoverageMap::add(const Rect& r) {
         const int top = std::max(r.top, area.top) - area.top, bottom = std::min(r.bottom, area.bottom) - area.top;
         if (right <= left || bottom <= top) return;
         for (int y = top; y < bottom; ++y) {
-            std::int32_t* row = &tile.counts[static_cast<std::size_t>(y * TILE)];
+            std::int32_t* row = &tile.counts[countAt(0, y)];
             for (int x = left; x < right; ++x) ++row[x];
         }
         tile.total += static_cast<std::int64_t>(right - left) * (bottom - top);
@@ -71,7 +69,7 @@ void CoverageMap::table(const Rect& region, CoverageTable& table) const {
             const Tile* tile = find(tx, ty);
             const int from = x - static_cast<int>(tx * TILE);
             const int count = std::min(TILE - from, region.right - x);
-            std::copy_n(&tile->counts[static_cast<std::size_t>(row * TILE + from)], count, out + (x - region.left));
+            std::copy_n(&tile->counts[countAt(from, row)], count, out + (x - region.left));
             x += count;
         }
     });

@@ -46,10 +46,14 @@ public:
 
 private:
     struct Tile {
-        std::array<std::int32_t, TILE * TILE> counts{};
+        std::array<std::int32_t, std::size_t{TILE} * TILE> counts{};
         std::int64_t total = 0;  // the sum of the counts
     };
 
+    // Where the pixel (x, y) of a tile lies in its counts, and the mark at
+    // its corner in marks_.
+    static std::size_t countAt(int x, int y) { return static_cast<std::size_t>(y) * TILE + static_cast<std::size_t>(x); }
+    static std::size_t markAt(int x, int y) { return static_cast<std::size_t>(y) * (TILE + 1) + static_cast<std::size_t>(x); }
     static std::int64_t tileOf(int v) { return static_cast<std::int64_t>(v) >> TILE_SHIFT; }
     static std::uint64_t key(std::int64_t tx, std::int64_t ty) {
         return (static_cast<std::uint64_t>(tx) << 32) ^ static_cast<std::uint32_t>(ty);
@@ -68,7 +72,7 @@ private:
     }
 
     std::unordered_map<std::uint64_t, std::unique_ptr<Tile>> tiles_;
-    std::array<std::int64_t, (TILE + 1) * (TILE + 1)> marks_{};
+    std::array<std::int64_t, std::size_t{TILE + 1} * (TILE + 1)> marks_{};
 };
 
 }  // namespace orvex

@@ -39,15 +39,15 @@ void DirectScorer::gather(const Rect& region, const ObstacleIndex& obstacles) {
     });
     // Identical obstacles (after the cut) are kept once, with their count,
     // found through a table of at least twice as many slots.
-    std::size_t size = 16;
-    while (size < 2 * near_.size()) size *= 2;
-    slotOf_.assign(size, -1);
+    std::size_t slots = 16;
+    while (slots < 2 * near_.size()) slots *= 2;
+    slotOf_.assign(slots, -1);
     distinct_.clear();
     for (const CountedRect& o : near_) {
         const Rect cut = intersection(o.rect, region);
-        std::size_t slot = hashOf(cut) & (size - 1);
+        std::size_t slot = hashOf(cut) & (slots - 1);
         while (slotOf_[slot] >= 0 && distinct_[static_cast<std::size_t>(slotOf_[slot])].rect != cut)
-            slot = (slot + 1) & (size - 1);
+            slot = (slot + 1) & (slots - 1);
         if (slotOf_[slot] >= 0) {
             distinct_[static_cast<std::size_t>(slotOf_[slot])].count += o.count;
         } else {

@@ -124,7 +124,8 @@ public:
         }
         std::sort(order.begin(), order.end());
         std::vector<int> phases;
-        for (const auto& entry : order) phases.push_back(entry.second);
+        phases.reserve(order.size());
+        for (const auto& [last, phase] : order) phases.push_back(phase);
         return phases;
     }
 

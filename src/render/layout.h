@@ -17,16 +17,16 @@
 namespace orvex {
 
 struct PlacedLabel {
-    PixelPoint corner;  // the text's top-left corner
-    Rect text;          // its rectangle, right and bottom included when drawn
+    PixelPoint corner{};  // the text's top-left corner
+    Rect text{};          // its rectangle, right and bottom included when drawn
     // The leader line, from the registered rectangle's side nearest the
     // anchor to the anchor; drawn only where the map has a leader colour.
     std::optional<Segment> leader;
 };
 
 struct ObjectLayout {
-    PixelPoint anchor;
-    Rect icon;                     // the icon's square
+    PixelPoint anchor{};
+    Rect icon{};                   // the icon's square
     std::vector<Segment> course;   // the track's or the thrust line's segments, in drawing order
     std::optional<PlacedLabel> label;  // none for an empty label
 };

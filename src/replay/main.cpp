@@ -8,6 +8,7 @@
 #include "app/orvex.h"
 
 #include <gd.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -62,6 +63,8 @@ Replay readWords(const std::vector<std::string>& words) {
         else if (word == "--loop") replay.loops = number(word, value(), 0, 65535);
         else if (word == "--steady") replay.steady = true;
         else if (word == "-o") replay.output = value();
+        else if (word == "--check")
+            throw UsageError{"orvex-replay: --check has no meaning here: check each turn with orvex --check < TURN\n"};
         else if (word.size() >= 2 && word[0] == '-' && word[1] != '-' && std::strchr("fFdD", word[1]))
             throw UsageError{"orvex-replay: " + word.substr(0, 2) + " has no meaning here: " +
                              (std::strchr("fF", word[1]) ? "the replay goes to -o FILE\n" : "it writes no icon files\n")};
@@ -96,6 +99,19 @@ void show(const std::string& name, const std::string& text, std::FILE* stream) {
         std::fprintf(stream, "%s: %.*s\n", name.c_str(), static_cast<int>(length), text.data() + start);
         start += length + 1;
     }
+}
+
+// The first of inputs that is the file output names (the same file, links
+// followed), if output exists.
+std::optional<std::string> inputNamed(const std::string& output, const std::vector<std::string>& inputs) {
+    struct stat target {};
+    if (stat(output.c_str(), &target) != 0) return std::nullopt;
+    for (const std::string& input : inputs) {
+        struct stat read {};
+        if (stat(input.c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino)
+            return input;
+    }
+    return std::nullopt;
 }
 
 struct ImageDeleter {
@@ -135,7 +151,7 @@ std::string animate(const std::vector<Frame>& frames, int delay, int loops) {
     return gif;
 }
 
-int replay(const std::vector<std::string>& words) {
+int runReplay(const std::vector<std::string>& words) {
     const Replay replay = readWords(words);
     std::string usage;
     const std::optional<orvex::Options> options = orvex::optionsFromWords(replay.orvexWords, &usage);
@@ -143,6 +159,7 @@ int replay(const std::vector<std::string>& words) {
 
     std::vector<Frame> frames;
     std::vector<orvex::PlacedObject> before;
+    std::vector<std::string> inputs = replay.turns;  // the files read: the turns, their pictures and colours
     for (const std::string& turn : replay.turns) {
         orvex::Request request;
         request.options = *options;
@@ -151,7 +168,8 @@ int replay(const std::vector<std::string>& words) {
         request.options.quiet = true;
         const std::optional<std::string> scenario = readFile(turn);
         if (!scenario) {
-            std::fprintf(stderr, "orvex-replay: %s: %s\n", turn.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "orvex-replay: %s: %s\n", turn.c_str(),
+                         std::error_code(errno, std::generic_category()).message().c_str());
             return 1;
         }
         request.scenario = *scenario;
@@ -175,8 +193,14 @@ int replay(const std::vector<std::string>& words) {
             return 1;
         }
         frames.push_back(std::move(frame));
-        if (options->verbose) std::printf("%s: frame %zu\n", turn.c_str(), frames.size());
+        if (options->verbose && !options->quiet) std::printf("%s: frame %zu\n", turn.c_str(), frames.size());
         before = result.objects;
+        inputs.insert(inputs.end(), result.read.begin(), result.read.end());
+    }
+    if (const std::optional<std::string> input = inputNamed(replay.output, inputs)) {
+        std::fprintf(stderr, "orvex-replay: the replay file %s is %s, an input of this replay; nothing is written\n",
+                     replay.output.c_str(), input->c_str());
+        return 1;
     }
 
     const std::string gif = animate(frames, replay.delay, replay.loops);
@@ -192,7 +216,13 @@ int replay(const std::vector<std::string>& words) {
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> words(argv + 1, argv + argc);
+    // --help and --version answer whatever else the words say; the first
+    // of them counts.
     for (const std::string& word : words) {
+        if (word == "--version") {
+            std::printf("orvex-replay %s\n", orvex::version());
+            return 0;
+        }
         if (word == "--help") {
             std::fputs(USAGE, stdout);
             std::fputs("Draws each turn's scenario file as orvex would (its options, pictures and -i relative to\n"
@@ -201,13 +231,14 @@ int main(int argc, char* argv[]) {
                        "  --loop N              how many times the replay plays again; 0, for ever (0)\n"
                        "  --steady              a label keeps its place from its object when it is free there\n"
                        "  -o replay.gif         the animated GIF to write\n"
+                       "  --version             the version, and nothing else\n"
                        "See man orvex-replay.\n",
                        stdout);
             return 0;
         }
     }
     try {
-        return replay(words);
+        return runReplay(words);
     } catch (const UsageError& error) {
         std::fputs(error.message.c_str(), stderr);
         std::fputs(USAGE, stderr);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "base/file_source.h"
-#include "base/limits.h"
+#include "base/run_limits.h"
 #include "imageops/image.h"
 
 #include <optional>

@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 using namespace orvex;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -80,6 +82,43 @@ TEST_F(Replay, MapsOfDifferentSizesAreRefused) {
               "orvex-replay: -f has no meaning here: the replay goes to -o FILE\nusage: orvex-replay [orvex options] "
               "[--delay CENTISECONDS] [--loop N] [--steady] -o replay.gif turn.scn...\n");
     EXPECT_EQ(replay({"-i", EXAMPLES, "t1.scn"}).exitStatus, 1);
+}
+
+// --help and --version answer wherever they stand; --check is refused;
+// --quiet silences -v's frame lines; and a replay file that is one of the
+// turns' inputs (a scenario, a picture, the colour file, through a link)
+// is never written over.
+TEST_F(Replay, CommandLineConventionsAndInputsKeptSafe) {
+    dir.write("t1.scn", turn("Red\nship 20 20 3 3 2 0\n"));
+    const RunResult version = replay({"-o", "r.gif", "--bogus", "--version", "--help"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out, std::string("orvex-replay ") + orvex::version() + "\n");
+    const RunResult help = replay({"t1.scn", "--help", "--version"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: orvex-replay")) << help.out;
+    EXPECT_EQ(replay({"--check", "-o", "r.gif", "t1.scn"}).err.substr(0, 53),
+              "orvex-replay: --check has no meaning here: check each");
+
+    const RunResult verbose = replay({"-v", "-i", EXAMPLES, "-o", "r.gif", "t1.scn", "t1.scn"});
+    ASSERT_EQ(verbose.exitStatus, 0) << verbose.err;
+    EXPECT_EQ(verbose.out, "t1.scn: frame 1\nt1.scn: frame 2\n");
+    const RunResult quiet = replay({"-v", "--quiet", "-i", EXAMPLES, "-o", "r.gif", "t1.scn"});
+    EXPECT_EQ(quiet.exitStatus, 0);
+    EXPECT_EQ(quiet.out, "");
+
+    for (const char* picture : {"ship.gif", "buoy.gif", "sea.gif"})
+        fs::copy_file(EXAMPLES + "/" + picture, dir.file(picture));
+    dir.write("colors.ini", "[COLORS]\n");
+    fs::create_symlink("ship.gif", dir.file("link.gif"));
+    for (const auto& [target, input] : std::vector<std::pair<std::string, std::string>>{
+             {"t1.scn", "t1.scn"}, {"link.gif", "ship.gif"}, {"sea.gif", "sea.gif"}, {"colors.ini", "colors.ini"}}) {
+        const std::string before = dir.read(target);
+        const RunResult r = replay({"-r", "colors.ini", "-o", target, "t1.scn"});
+        EXPECT_EQ(r.exitStatus, 1) << target;
+        EXPECT_EQ(r.err, "orvex-replay: the replay file " + target + " is " + input +
+                             ", an input of this replay; nothing is written\n");
+        EXPECT_EQ(dir.read(target), before);
+    }
 }
 
 // Where an object's label went from its anchor.
