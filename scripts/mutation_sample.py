@@ -101,6 +101,15 @@ def tokenize(text):
         line += 1
         line_start = k + 1
 
+    def past_block_comment(k):
+        # Where the comment that opens at k ends, its lines counted.
+        end = text.find("*/", k + 2)
+        end = n if end < 0 else end + 2
+        for j in range(k, end):
+            if text[j] == "\n":
+                newline_at(j)
+        return end
+
     while i < n:
         c = text[i]
         if c == "\n":
@@ -120,12 +129,7 @@ def tokenize(text):
                 i += 1
             continue
         if text.startswith("/*", i):
-            end = text.find("*/", i + 2)
-            end = n if end < 0 else end + 2
-            for k in range(i, end):
-                if text[k] == "\n":
-                    newline_at(k)
-            i = end
+            i = past_block_comment(i)
             continue
         if c == "#" and at_line_start:
             # A preprocessor line, with its continuations and comments.
@@ -135,12 +139,7 @@ def tokenize(text):
                     i += 2
                     continue
                 if text.startswith("/*", i):
-                    end = text.find("*/", i + 2)
-                    end = n if end < 0 else end + 2
-                    for k in range(i, end):
-                        if text[k] == "\n":
-                            newline_at(k)
-                    i = end
+                    i = past_block_comment(i)
                     continue
                 i += 1
             continue
