@@ -4,7 +4,8 @@
 # make package: the Debian package build/package/orvex_*.deb, checked with lintian
 # make gallery: redraw the README's example maps (docs/*.png, examples/bay.png) and replays (docs/replay*.gif)
 # make golden: record the example maps' checksums after a meant change of output
-# make fuzz [FUZZ_SECONDS=300]: run each fuzz target that long on all cores (scripts/fuzz.sh)
+# make fuzz [FUZZ_SECONDS=300] [SLOW_FUZZ_SECONDS=1800]: run each fuzz target that long on all cores,
+#   then the search for slow inputs (scripts/fuzz.sh)
 # make lint: clang-tidy and cppcheck over src/ and fuzz/ (scripts/lint.sh)
 # make bench: time generated crowded, spread, piled and big-picture maps against gd's own floor (scripts/bench.sh)
 # make mutation [MUTATION_COUNT=200] [MUTATION_SEED=1] [MUTATION_FIXED=no]: a seeded sample of faults made
@@ -13,6 +14,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 300
+SLOW_FUZZ_SECONDS ?= 1800
 
 .PHONY: demo test bootstrap release clean install package gallery golden fuzz-build fuzz lint mutation mutation-fixed bench
 
@@ -47,13 +49,16 @@ golden: release
 	sh scripts/examples.sh record build/release/orvex
 
 # The fuzz targets: the whole project built by clang with the sanitizers and
-# libFuzzer's instrumentation (fuzz/CMakeLists.txt).
+# libFuzzer's instrumentation (fuzz/CMakeLists.txt); and again without the
+# sanitizers, for the search for slow inputs.
 fuzz-build: bootstrap
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz-slow -DCMAKE_BUILD_TYPE=Release -DORVEX_FUZZ=ON -DORVEX_FUZZ_SANITIZE=OFF
+	cmake --build build/fuzz-slow -j $(JOBS) --target fuzz_slow
 
 fuzz: fuzz-build
-	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(JOBS) sh scripts/fuzz.sh
+	FUZZ_SECONDS=$(FUZZ_SECONDS) SLOW_FUZZ_SECONDS=$(SLOW_FUZZ_SECONDS) FUZZ_JOBS=$(JOBS) sh scripts/fuzz.sh
 
 bench: bootstrap
 	sh scripts/bootstrap.sh hyperfine libbenchmark-dev time

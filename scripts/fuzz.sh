@@ -8,16 +8,23 @@
 # second, final coverage (cov: and ft: as libFuzzer counts them) and the
 # number of new findings.
 #
+# fuzz_slow looks for slow and large inputs instead: it runs for
+# SLOW_FUZZ_SECONDS (default 1800) from FUZZ_SLOW_BUILD (default
+# build/fuzz-slow, built without the sanitizers, so that its time is near
+# the release build's), with a limit of 1 s and 512 MB per input, inputs up
+# to 192 KB (a scenario and pictures of at most 64 KB each).
+#
 # Usage: scripts/fuzz.sh [TARGET...]   (after `make fuzz-build`)
 # FUZZ_BUILD (default build/fuzz) is the build directory to take the
-# targets from.
+# other targets from.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD:-$root/build/fuzz}
-seconds=${FUZZ_SECONDS:-300}
+fast_seconds=${FUZZ_SECONDS:-300}
+slow_seconds=${SLOW_FUZZ_SECONDS:-1800}
 jobs=${FUZZ_JOBS:-$(nproc 2>/dev/null || echo 2)}
-targets=${*:-"fuzz_run fuzz_picture fuzz_resource"}
+targets=${*:-"fuzz_run fuzz_picture fuzz_resource fuzz_slow"}
 work=$build/fuzz-work
 
 # The targets make their scratch directories under TMPDIR; one that
@@ -33,7 +40,16 @@ count_findings() {
 summary=""
 found=0
 for target in $targets; do
-    binary=$build/fuzz/$target
+    case $target in
+        fuzz_slow)
+            binary=${FUZZ_SLOW_BUILD:-$root/build/fuzz-slow}/fuzz/$target
+            seconds=$slow_seconds
+            limits="-timeout=1 -rss_limit_mb=512 -max_len=196608" ;;
+        *)
+            binary=$build/fuzz/$target
+            seconds=$fast_seconds
+            limits="-timeout=10 -rss_limit_mb=2048 -max_len=4096" ;;
+    esac
     if [ ! -x "$binary" ]; then
         echo "fuzz: $binary is missing; run make fuzz-build first" >&2
         exit 2
@@ -48,8 +64,9 @@ for target in $targets; do
     start=$(date +%s)
     # New inputs go to the first directory, the kept corpus; the seeds are
     # only read. With -fork, findings do not stop the campaign.
+    # shellcheck disable=SC2086  # the limits are separate words
     "$binary" -fork="$jobs" -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+        -max_total_time="$seconds" $limits \
         -dict="$root/fuzz/orvex.dict" -artifact_prefix="$findings/" \
         "$corpus" "$root/fuzz/corpus/$target" >"$log" 2>&1 || true
     elapsed=$(( $(date +%s) - start ))
@@ -72,7 +89,7 @@ for target in $targets; do
 done
 
 echo
-echo "fuzz summary ($seconds s per target):"
+echo "fuzz summary ($fast_seconds s per target, $slow_seconds s for fuzz_slow):"
 printf '%s' "$summary"
 if [ "$found" -gt 0 ]; then
     echo "fuzz: $found new finding(s) in fuzz/regressions/; make test replays them" >&2
