@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 using namespace orvex;
@@ -53,6 +54,47 @@ TEST(ResourceFile, ComponentOf1000IsOutOfRange) {
         EXPECT_EQ(r.reporter.warned,
                   std::string("**** Warning bad resource file entry \nGRIDCOLOR = ") + value + " 0 0\n\n");
     }
+}
+
+// Each component: white space, then an optional sign, then digits; the
+// value must come to 0 to 255. Anything else sets nothing.
+TEST(ResourceFile, ComponentSyntax) {
+    TempDir dir;
+    struct Case {
+        const char* values;
+        std::optional<Rgb> color;
+    };
+    const Case cases[] = {
+        {"1 2 3", Rgb{1, 2, 3}},        {"+5 +0 -0", Rgb{5, 0, 0}},    {" \t 7\t8  9", Rgb{7, 8, 9}},
+        {"255 255 255", Rgb{255, 255, 255}}, {"1 2 3 4", Rgb{1, 2, 3}}, {"007 010 0", Rgb{7, 10, 0}},
+        {"12x 3 4", std::nullopt},      {"-1 2 3", std::nullopt},      {"256 0 0", std::nullopt},
+        {"0 0 999", std::nullopt},      {"1 2", std::nullopt},         {"1,2,3", std::nullopt},
+        {"+ 1 2 3", std::nullopt},      {"--1 2 3", std::nullopt},     {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const ResourceRead r = readResource(dir, std::string("[COLOR]\nGRIDCOLOR =") + c.values + "\n");
+        if (!c.color) {
+            EXPECT_EQ(r.roles[GRIDCOLOR], COLOR_UNSET) << c.values;
+            continue;
+        }
+        ASSERT_NE(r.roles[GRIDCOLOR], COLOR_UNSET) << c.values;
+        EXPECT_EQ(rgbOf(r.image.get(), r.roles[GRIDCOLOR]), *c.color) << c.values;
+        EXPECT_EQ(r.reporter.warned, "") << c.values;
+    }
+}
+
+// A CR ends a line only before an LF: a lone CR is a character of its
+// line, so two entries joined by one are one line naming both roles.
+TEST(ResourceFile, LoneCarriageReturnJoinsLines) {
+    TempDir dir;
+    const ResourceRead joined = readResource(dir, "[COLOR]\r\nGRIDCOLOR = 1 2 3\rAXESCOLOR = 4 5 6\r\n");
+    ASSERT_NE(joined.roles[GRIDCOLOR], COLOR_UNSET);
+    ASSERT_NE(joined.roles[AXESCOLOR], COLOR_UNSET);
+    EXPECT_EQ(rgbOf(joined.image.get(), joined.roles[GRIDCOLOR]), (Rgb{1, 2, 3}));
+    EXPECT_EQ(rgbOf(joined.image.get(), joined.roles[AXESCOLOR]), (Rgb{1, 2, 3}));
+    const ResourceRead apart = readResource(dir, "[COLOR]\r\nGRIDCOLOR = 1 2 3\r\nAXESCOLOR = 4 5 6\r");
+    EXPECT_EQ(rgbOf(apart.image.get(), apart.roles[GRIDCOLOR]), (Rgb{1, 2, 3}));
+    EXPECT_EQ(rgbOf(apart.image.get(), apart.roles[AXESCOLOR]), (Rgb{4, 5, 6}));
 }
 
 }  // namespace
