@@ -166,3 +166,27 @@ TEST_F(OutputSafety, ReportsThatCannotBeWrittenAreAnErrorOnceTheMapIsWritten) {
 }
 
 }  // namespace
+
+// The new file is made beside the target under a name no file holds: one
+// taken (by a file, or a symbolic link to another file) is left alone and
+// the next is tried; when every name is taken, nothing is written.
+TEST(AtomicWrite, TemporaryNamesAlreadyTakenAreNeverWrittenThrough) {
+    TempDir dir;
+    const std::string target = dir.file("map.gif");
+    const std::string taken = target + ".tmp" + std::to_string(::getpid()) + "-";
+    dir.write("map.gif", "old");
+    dir.write("victim", "victim");
+    dir.write("map.gif.tmp" + std::to_string(::getpid()) + "-0", "kept");
+    fs::create_symlink(dir.file("victim"), taken + "1");
+    ASSERT_EQ(writeFileReplacing(target, "new"), 0);
+    EXPECT_EQ(dir.read("map.gif"), "new");
+    EXPECT_EQ(dir.read("victim"), "victim");
+    EXPECT_EQ(dir.read("map.gif.tmp" + std::to_string(::getpid()) + "-0"), "kept");
+    EXPECT_TRUE(fs::is_symlink(taken + "1"));
+    EXPECT_FALSE(fs::exists(taken + "2"));
+
+    for (int k = 2; k < 100; ++k) dir.write("map.gif.tmp" + std::to_string(::getpid()) + "-" + std::to_string(k), "");
+    EXPECT_EQ(writeFileReplacing(target, "newer"), EEXIST);
+    EXPECT_EQ(dir.read("map.gif"), "new");
+    EXPECT_FALSE(fs::exists(taken + "100"));
+}
