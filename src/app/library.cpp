@@ -190,7 +190,6 @@ void guarded(Result& result, Run run) {
         result.err += std::string("**** Error ") + error.what() + "\n";
         result.status = 1;
     }
-    result.gif.clear();
 }
 
 }  // namespace
@@ -237,9 +236,9 @@ Result render(const Request& request) {
         reportBanner(reporter);
         RenderedMap rendered = renderMap(request.scenario, inputs);
         if (!rendered.gif) throw std::bad_alloc();
-        result.gif = std::move(*rendered.gif);
         result.objects = geometryOf(rendered.map);
         result.read = files.opened();
+        result.gif = std::move(*rendered.gif);  // last: a result with a map is a complete one
     });
     return result;
 }

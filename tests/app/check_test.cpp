@@ -153,6 +153,18 @@ TEST_F(Check, TitleAndLegendThatDoNotFit) {
               "0 errors, 3 warnings\n");
 }
 
+// Objects keep their numbers from the scenario when one before them is
+// left out: the finding about the second names it, at its own line.
+TEST_F(Check, ObjectsAfterOneLeftOutKeepTheirNumbers) {
+    const std::string types = "ship ship.gif 5 1\nboat ship.gif 6 1\nbuoy ship.gif 7 1\n*\n";
+    const std::string findings = check({"-l"}, "Harbour\n-\n0\n0 0 60 35\n2\n" + types +
+                                                   "Lost\nbarge 5 5 0 0 0 0\nNear the legend\nship 50 30 0 0 0 0\n*\n");
+    EXPECT_NE(findings.find("<stdin>:11: warning: unknown object type barge: object 1, \"Lost\", is left out"),
+              std::string::npos) << findings;
+    EXPECT_NE(findings.find("<stdin>:12: warning: the legend box covers the icon of object 2, \"Near the legend\""),
+              std::string::npos) << findings;
+}
+
 TEST_F(Check, ColourFileFindingsStandAtTheFileAndLine) {
     dir.write("colors.ini", "; colours\n[COLOR]\nLABELTEXTCOLOR = 96 255 96\nLEADERCOLOUR = 1 2 3\n"
                             "GRIDCOLOR = 4 5 6\ngridcolor = 7 8 9\nnoequals\n[COLOR\n");

@@ -6,6 +6,8 @@
 #include "place/title_search.h"
 #include "support/run_orvex.h"
 
+#include <gd.h>
+#include <gdfonts.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -191,6 +193,27 @@ TEST(Library, PicturesComeFromTheSourceAlone) {
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(formatFinding(findings[0]), "<stdin>:2: warning: unable to load background image sea.gif: kept elsewhere "
                                           "(the map is drawn on its plain ground; give - for none)\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Labels are cut to 78 characters, and a blank the cut leaves last is
+// part of the label: its box is as wide as 78 characters.
+TEST(Library, LabelAtItsLengthLimitKeepsItsLastBlank) {
+    const int w = gdFontGetSmall()->w;
+    const std::string cutAfterBlank = std::string(77, 'a') + " zz", endsInBlank = std::string(77, 'b') + " ";
+    Request request;
+    request.scenario = "Cut\n-\n0\n0 0 400 200\n1\nship " + EXAMPLES + "/ship.gif 1 0\n*\nab\nship 20 20 0 0 0 0\n" +
+                       cutAfterBlank + "\nship 200 100 0 0 0 0\n" + endsInBlank + "\nship 200 180 0 0 0 0\n*\n";
+    const Result result = render(request);
+    ASSERT_EQ(result.status, 0) << result.err;
+    ASSERT_EQ(result.objects.size(), 3u);
+    auto width = [](const PlacedObject& o) { return o.labelBox->right - o.labelBox->left; };
+    EXPECT_EQ(result.objects[1].label, std::string(77, 'a') + " ");
+    EXPECT_EQ(width(result.objects[1]) - width(result.objects[0]), 76 * w);
+    EXPECT_EQ(width(result.objects[2]) - width(result.objects[0]), 76 * w);
 }
 
 }  // namespace

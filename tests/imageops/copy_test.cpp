@@ -31,4 +31,25 @@ TEST(CopyPicture, GivesWhatGdImageCopyGives) {
     }
 }
 
+TEST(CopyPicture, ScaledGivesWhatGdImageCopyResizedGives) {
+    // Pictures stretched or shrunk over regions that end inside the map,
+    // reach past its sides or lie partly off it, onto maps with and without
+    // a clipping rectangle.
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        const int sx = 1 + static_cast<int>(random() % 20), sy = 1 + static_cast<int>(random() % 20);
+        ImagePtr picture = randomPicture(random, sx, sy, 1 + static_cast<int>(random() % 40));
+        ImagePtr map = randomPicture(random, 40, 30, 1 + static_cast<int>(random() % 256), round % 2 == 0 ? 0 : 16);
+        if (round % 5 == 0) gdImageSetClip(map.get(), 3, 4, 30, 20);
+        ImagePtr expected = clonePicture(map.get());
+        gdImageSetClip(expected.get(), map->cx1, map->cy1, map->cx2, map->cy2);
+        const int x = static_cast<int>(random() % 50) - 10, y = static_cast<int>(random() % 40) - 10;
+        const int width = 1 + static_cast<int>(random() % 45), height = 1 + static_cast<int>(random() % 35);
+        const int sourceWidth = 1 + static_cast<int>(random() % sx), sourceHeight = 1 + static_cast<int>(random() % sy);
+        gdImageCopyResized(expected.get(), picture.get(), x, y, 0, 0, width, height, sourceWidth, sourceHeight);
+        copyPictureScaled(map.get(), picture.get(), x, y, width, height, sourceWidth, sourceHeight);
+        EXPECT_TRUE(samePicture(map.get(), expected.get())) << round;
+    }
+}
+
 }  // namespace

@@ -144,6 +144,14 @@ TEST_F(Pictures, Catalogue) {
     EXPECT_NE(r.out.find("\nreading game object images\n\ticons/ship.gif read............\nreading game objects\n"),
               std::string::npos)
         << r.out;
+    // A picture named by several types is read once, and shown for each.
+    saveIcon(dir.file("icons/buoy.gif"));
+    r = run({"-v", "-i", "icons"}, HEADER + "ship ship.gif 1 0\nbuoy buoy.gif 2 0\ntug ship.gif 2 0\n*\n*\n");
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_NE(r.out.find("\nreading game object images\n\ticons/ship.gif read............\n\ticons/buoy.gif "
+                         "read............\n\ticons/ship.gif read............\nreading game objects\n"),
+              std::string::npos)
+        << r.out;
 
     // Of two types with one name, objects take the first.
     saveIcon(dir.file("red.gif"), RED, RED);
