@@ -135,6 +135,23 @@ TEST_F(Check, TrapsTheRunPassesOverInSilence) {
               "(30-degree steps given? leave -t out, or give degrees)\n0 errors, 1 warning\n");
 }
 
+// Facings, and courses without -t, of -11 to 11 pass; one step beyond
+// is a finding.
+TEST_F(Check, FacingsAndCoursesAtTheirLimits) {
+    const std::string tracked = "Harbour\n-\n1\n0 0 100 50\n2\n" + TYPES;
+    EXPECT_EQ(check({}, tracked + "A\nship 10 10 11 -11 0 0\nB\nship 20 20 -11 11 0 0\n*\n"), "no problems found\n");
+    EXPECT_EQ(check({}, tracked + "A\nship 10 10 12 -12 0 0\nB\nship 20 20 -12 12 0 0\n*\n"),
+              "<stdin>:10: warning: facing -12 lies outside -11..11: facings are 30-degree steps (degrees given? "
+              "-12 acts as 0)\n"
+              "<stdin>:10: warning: course 12 lies outside -11..11: without -t courses are 30-degree steps "
+              "(degrees given? give -t for thrust lines in degrees)\n"
+              "<stdin>:12: warning: facing 12 lies outside -11..11: facings are 30-degree steps (degrees given? "
+              "12 acts as 0)\n"
+              "<stdin>:12: warning: course -12 lies outside -11..11: without -t courses are 30-degree steps "
+              "(degrees given? give -t for thrust lines in degrees)\n"
+              "0 errors, 4 warnings\n");
+}
+
 TEST_F(Check, LongTitleIsCut) {
     EXPECT_EQ(check({}, std::string(80, 'T') + "\n-\n1\n0 0 500 50\n2\n*\n*\n"),
               "<stdin>:1: warning: the title has 80 characters and is cut to 79 (shorten it)\n0 errors, 1 warning\n");
@@ -184,6 +201,15 @@ TEST_F(Check, ColourFileFindingsStandAtTheFileAndLine) {
     EXPECT_EQ(check({"-r", "colours.ini"}, HEADER + "*\n*\n"),
               "colours.ini:1: warning: no colour section: the file sets no colour (did you mean [COLOR]?)\n"
               "0 errors, 1 warning\n");
+    // A section three letters off [COLOR] is taken for it, one four off is not.
+    dir.write("near.ini", "[CZZZR]\n");
+    EXPECT_EQ(check({"-r", "near.ini"}, HEADER + "*\n*\n"),
+              "near.ini:1: warning: no colour section: the file sets no colour (did you mean [COLOR]?)\n"
+              "0 errors, 1 warning\n");
+    dir.write("far.ini", "[CZZZZ]\n");
+    EXPECT_EQ(check({"-r", "far.ini"}, HEADER + "*\n*\n"),
+              "far.ini:1: warning: no colour section: the file sets no colour (a colour section's line holds "
+              "COLOR, as [COLOR])\n0 errors, 1 warning\n");
     // A bitonal map reads no colour file.
     EXPECT_EQ(check({"-b", "-r", "colours.ini"}, HEADER + "*\n*\n"), "no problems found\n");
 }

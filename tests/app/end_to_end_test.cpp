@@ -453,6 +453,25 @@ TEST_F(EndToEnd, UnwritableOutputIsAnError) {
     }
     EXPECT_TRUE(fs::is_directory(dir.file("sub")));
     EXPECT_EQ(fs::directory_iterator(dir.file("sub")), fs::directory_iterator());
+    // A device that takes no bytes: the write fails, and it is said.
+    const RunResult full = run({"-f", "/dev/full"});
+    EXPECT_EQ(full.exitStatus, 1);
+    EXPECT_EQ(full.err, "**** Error unable to write image file /dev/full: No space left on device\n");
+}
+
+// A map made anew, directly or as the target of a dangling link, gets
+// read and write permission for all that the umask leaves.
+TEST_F(EndToEnd, NewMapsAreReadableAndWritableAsTheUmaskAllows) {
+    fs::create_symlink("target.gif", dir.file("link.gif"));
+    const mode_t before = ::umask(0);
+    const RunResult direct = run({"-f", "new.gif"}), linked = run({"-f", "link.gif"});
+    ::umask(before);
+    ASSERT_EQ(direct.exitStatus + linked.exitStatus, 0) << direct.err << linked.err;
+    for (const char* name : {"new.gif", "target.gif"}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(dir.file(name).c_str(), &status), 0) << name;
+        EXPECT_EQ(status.st_mode & 07777, 0666u) << name;
+    }
 }
 
 TEST_F(EndToEnd, ExistingFileIsReplacedWithoutLeftovers) {

@@ -163,6 +163,19 @@ TEST(Library, PreconditionsAreCheckedAtTheDoor) {
     request.options.limits.maxIconSide = 40000;
     EXPECT_EQ(render(request).err,
               "**** Error the request's limit of the turned icons' side must be at most 32000 pixels\n");
+    // Limits of exactly 1 (and of 32000 for the icons) are requests the
+    // run itself judges: this map of 160 x 120 pixels is too big for them.
+    for (double Limits::*limit : {&Limits::maxMapSide, &Limits::maxMapPixels, &Limits::maxIconSide}) {
+        request.options.limits = Limits{};
+        request.options.limits.*limit = 1;
+        const Result r = render(request);
+        EXPECT_EQ(r.err.find("the request's"), std::string::npos) << r.err;
+    }
+    request.options.limits = Limits{};
+    request.options.limits.maxPictureSide = request.options.limits.maxPicturePixels = 1;
+    request.options.limits.maxIconSide = 32000;
+    EXPECT_EQ(render(request).status, 0);
+    request.options.limits = Limits{};
 
     ObstacleIndex none;
     EXPECT_THROW(placeTitle(10, 1, 1, 100, 100, none), std::invalid_argument);
@@ -189,6 +202,12 @@ TEST(Library, PicturesComeFromTheSourceAlone) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "**** Error unable to load background image sea.gif\n");
     EXPECT_EQ(asked, (std::vector<std::string>{"sea.gif", "ship.gif"}));
+    EXPECT_EQ(result.read, (std::vector<std::string>{"ship.gif"}));
+    // The default source reads the files of its folder.
+    const SourcedFile ship = filesIn(EXAMPLES)("ship.gif");
+    ASSERT_TRUE(ship.bytes);
+    EXPECT_EQ(*ship.bytes, fileText(EXAMPLES + "/ship.gif"));
+    EXPECT_FALSE(filesIn(EXAMPLES)("no such.gif").bytes);
     const std::vector<Finding> findings = check(request);
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(formatFinding(findings[0]), "<stdin>:2: warning: unable to load background image sea.gif: kept elsewhere "

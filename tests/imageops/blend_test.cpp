@@ -82,6 +82,26 @@ TEST(Fade, OutsideTheImageDrawsNothingButResolvesTheDarkenedGround) {
     EXPECT_EQ(countColor(other.get(), {50, 50, 50}), 8);
 }
 
+// Shapes that miss the image by one pixel, on each side, change no pixel
+// and still resolve the darkened ground.
+TEST(Fade, ShapesJustPastOneSideDrawNothing) {
+    struct Shape {
+        bool disc;
+        int a, b, c, d;  // a rectangle's corners, or a disc's centre and radius
+    };
+    const Shape shapes[] = {
+        {false, -1, 0, -1, 3}, {false, 4, 0, 4, 3}, {false, 0, -1, 3, -1}, {false, 0, 4, 3, 4},
+        {true, -2, 1, 1, 0},   {true, 5, 2, 1, 0},  {true, 1, -2, 1, 0},   {true, 2, 5, 1, 0},
+    };
+    for (const Shape& shape : shapes) {
+        ImagePtr image = filled(4, 4, {100, 100, 100});
+        if (shape.disc) fadeDisc(image.get(), shape.a, shape.b, shape.c, 50);
+        else fadeRect(image.get(), shape.a, shape.b, shape.c, shape.d, 50);
+        EXPECT_EQ(countColor(image.get(), {100, 100, 100}), 16) << shape.a << "," << shape.b;
+        EXPECT_EQ(gdImageColorsTotal(image.get()), 2) << shape.a << "," << shape.b;
+    }
+}
+
 TEST(Fade, FullPaletteFallsBackToTheClosestEntry) {
     ImagePtr image = filled(2, 2, {200, 200, 200});
     for (int i = 1; i < gdMaxColors; ++i) gdImageColorAllocate(image.get(), i % 2 ? 255 : 98, 0, 0);
