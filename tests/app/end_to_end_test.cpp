@@ -315,6 +315,7 @@ TEST_F(EndToEnd, InvalidMapIsRefusedWithTheFirstReasonThatHolds) {
         {"0 -2147483648 1 1 1", "extent values must be smaller than 2147483648 either way"},
         {"0 0 2000000 1 0.001", "the map spans more than 1000000 units"},
         {"0 -600000 1 600000 0.0001", "the map spans more than 1000000 units"},
+        {"0 0 1000001 1000000 0.0001", "the map spans more than 1000000 units"},
         {"0 0 120000 80000 1", "the map would be 120000 x 80000" + size},
         {"0 0 70000 1 1", "the map would be 70000 x 1" + size},
         {"0 0 20000 20000 1", "the map would be 20000 x 20000" + size},
@@ -329,6 +330,8 @@ TEST_F(EndToEnd, InvalidMapIsRefusedWithTheFirstReasonThatHolds) {
         EXPECT_EQ(afterBanner(r.out), "") << c.extentAndScale;
         EXPECT_FALSE(dir.exists("orvex.gif")) << c.extentAndScale;
     }
+    // A span of exactly 1000000 units is a map.
+    EXPECT_EQ(run({}, scenario("T", "-", "0 0 1000000 1000000 0.0001")).exitStatus, 0);
 }
 
 TEST_F(EndToEnd, MissingOrBadHeaderItem) {

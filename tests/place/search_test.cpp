@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <utility>
+#include <vector>
 
 using namespace orvex;
 
@@ -140,6 +142,52 @@ TEST(PlaceLabel, OneSearchMatchesAPlainScanOverManyMaps) {
         ASSERT_EQ(search.place(anchor, halfWidth, w, h, obstacles), referenceLabelPlace(object, w, h, obstacles))
             << "round " << round;
     }
+}
+
+// The plain scan for obstacles piled in runs of equal rectangles: a score
+// is a whole number, so each of a run's copies adds the same amount, and
+// the run counts once, times its count.
+PixelPoint referenceForPiles(const Object& o, int w, int h, const ObstacleIndex& obstacles) {
+    std::vector<std::pair<Rect, std::int64_t>> runs;
+    obstacles.visitOverlappingAnyOrder({-(1 << 29), -(1 << 29), 1 << 29, 1 << 29},
+                                       [&](const Rect& r, std::int64_t count) { runs.emplace_back(r, count); });
+    std::int64_t best = std::numeric_limits<std::int64_t>::max();
+    PixelPoint chosen{};
+    for (int radius = o.iconHalfWidth; radius < o.iconHalfWidth + 32; ++radius) {
+        for (int j = 0; j < 360; ++j) {
+            const double theta = j * 0.005555555555555556 * 3.141592653589793;
+            const int x = roundToInt(o.anchor.x + radius * std::cos(theta));
+            const int y = roundToInt(o.anchor.y + radius * std::sin(theta));
+            const int fx = j <= 90 || j > 270 ? x + w : x - w, fy = j <= 180 ? y + h : y - h;
+            const Rect label = rectFromCorners(x, y, fx, fy);
+            const PixelPoint m = nearestEdgeMidpoint(label, o.anchor.x, o.anchor.y);
+            const Rect leader = rectFromCorners(o.anchor.x, o.anchor.y, m.x, m.y);
+            std::int64_t s = 0;
+            for (const auto& [r, count] : runs) {
+                const auto leaderPart = static_cast<std::int64_t>(0.3 * static_cast<double>(rectOverlapArea(r, leader)));
+                s += count * (rectOverlapArea(r, label) + leaderPart);
+            }
+            if (s == 0) return {label.left, label.top};
+            if (s < best) best = s, chosen = {label.left, label.top};
+        }
+    }
+    return chosen;
+}
+
+// A pile deep enough that the coverage near the object passes 2^31 (the
+// sums then need 64 bits), beyond every leader's reach, and lighter
+// obstacles round the object that decide where the label goes: the search
+// still finds the plain scan's place.
+TEST(PlaceLabel, DeepPilesPastThe32BitSums) {
+    // Labels of 180 pixels on rings up to 42 pixels out: leaders end at
+    // most 42 + 90 pixels right of the anchor, short of the pile.
+    ObstacleIndex obstacles(800, 600);
+    obstacles.add({0, 0, 800, 600});
+    for (int k = 0; k < 250000; ++k) obstacles.add({433, 150, 700, 450});
+    for (int k = 0; k < 3; ++k) obstacles.add({180, 280, 240, 320});
+    obstacles.add({230, 250, 290, 262});
+    const Object object = objectAt(300, 300, 10);
+    EXPECT_EQ(place(object, 180, 13, obstacles), referenceForPiles(object, 180, 13, obstacles));
 }
 
 TEST(PlaceLabel, TiesGoToTheFirstCandidate) {

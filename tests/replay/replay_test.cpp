@@ -102,9 +102,13 @@ TEST_F(Replay, CommandLineConventionsAndInputsKeptSafe) {
     const RunResult verbose = replay({"-v", "-i", EXAMPLES, "-o", "r.gif", "t1.scn", "t1.scn"});
     ASSERT_EQ(verbose.exitStatus, 0) << verbose.err;
     EXPECT_EQ(verbose.out, "t1.scn: frame 1\nt1.scn: frame 2\n");
-    const RunResult quiet = replay({"-v", "--quiet", "-i", EXAMPLES, "-o", "r.gif", "t1.scn"});
+    // Only the letter after the - counts, as for orvex: -images is -i. A
+    // turn's warnings are shown after its name, --quiet or not.
+    dir.write("t2.scn", turn("Red\nship 20 20 3 3 2 0\nLost\nbarge 5 5 0 0 0 0\n"));
+    const RunResult quiet = replay({"-v", "--quiet", "-images", EXAMPLES, "-o", "r.gif", "t1.scn", "t2.scn"});
     EXPECT_EQ(quiet.exitStatus, 0);
     EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err, "t2.scn: **** Warning unknown object type barge (object 2, label \"Lost\" from line 11)\n");
 
     for (const char* picture : {"ship.gif", "buoy.gif", "sea.gif"})
         fs::copy_file(EXAMPLES + "/" + picture, dir.file(picture));
