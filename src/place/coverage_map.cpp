@@ -23,7 +23,6 @@ void CoverageMap::settle(Tile& tile) const {
             run += marks_[markAt(x, y)];
             above[static_cast<std::size_t>(x)] += run;
             tile.counts[countAt(x, y)] = static_cast<std::int32_t>(above[static_cast<std::size_t>(x)]);
-            tile.total += above[static_cast<std::size_t>(x)];
         }
     }
 }
@@ -42,7 +41,6 @@ void CoverageMap::add(const Rect& r) {
             std::int32_t* row = &tile.counts[countAt(0, y)];
             for (int x = left; x < right; ++x) ++row[x];
         }
-        tile.total += static_cast<std::int64_t>(right - left) * (bottom - top);
     };
     if (reached > static_cast<std::int64_t>(tiles_.size())) {
         for (auto& [k, tile] : tiles_) {
@@ -57,10 +55,7 @@ void CoverageMap::add(const Rect& r) {
             if (const auto it = tiles_.find(key(tx, ty)); it != tiles_.end()) addTo(tx, ty, *it->second);
 }
 
-void CoverageMap::table(const Rect& region, CoverageTable& table) const {
-    std::int64_t total = 0;
-    for (std::int64_t ty = tileOf(region.top); ty <= tileOf(region.bottom - 1); ++ty)
-        for (std::int64_t tx = tileOf(region.left); tx <= tileOf(region.right - 1); ++tx) total += find(tx, ty)->total;
+void CoverageMap::table(const Rect& region, std::int64_t total, CoverageTable& table) const {
     table.build(region, total, [&](int y, auto* out) {
         const std::int64_t ty = tileOf(y);
         const int row = y - static_cast<int>(ty * TILE);

@@ -41,13 +41,13 @@ public:
     }
 
     // The summed-area table of the coverage over the pixels of region (right
-    // and bottom sides excluded), whose tiles are all made.
-    void table(const Rect& region, CoverageTable& table) const;
+    // and bottom sides excluded), whose tiles are all made; total is at
+    // least the coverage summed over the region.
+    void table(const Rect& region, std::int64_t total, CoverageTable& table) const;
 
 private:
     struct Tile {
         std::array<std::int32_t, std::size_t{TILE} * TILE> counts{};
-        std::int64_t total = 0;  // the sum of the counts
     };
 
     // Where the pixel (x, y) of a tile lies in its counts, and the mark at

@@ -32,7 +32,7 @@ std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vect
 
 void DirectScorer::gather(const Rect& region, const ObstacleIndex& obstacles) {
     near_.clear();
-    count_ = 0;
+    count_ = 0, coverage_ = 0;
     obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o, std::int64_t count) {
         near_.push_back({o, count});
         count_ += count;
@@ -45,6 +45,7 @@ void DirectScorer::gather(const Rect& region, const ObstacleIndex& obstacles) {
     distinct_.clear();
     for (const CountedRect& o : near_) {
         const Rect cut = intersection(o.rect, region);
+        coverage_ += o.count * rectOverlapArea(o.rect, region);
         std::size_t slot = hashOf(cut) & (slots - 1);
         while (slotOf_[slot] >= 0 && distinct_[static_cast<std::size_t>(slotOf_[slot])].rect != cut)
             slot = (slot + 1) & (slots - 1);

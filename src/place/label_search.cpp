@@ -96,7 +96,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         if (!last || best.score == 0) return best.corner;
         seen = *last;
     }
-    coverage_.build(region, obstacles);
+    coverage_.build(region, direct_.coverage(), obstacles);
     if (best.score == INT64_MAX && 2 * coverage_.sum(region) >= EXACT_SUM_LIMIT)
         return inListOrder(walk, region, obstacles);
     // A leader runs to a side's midpoint, seldom farther than half the

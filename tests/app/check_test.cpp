@@ -105,6 +105,17 @@ TEST_F(Check, PicturesThatCannotBeReadSayWhy) {
                   "<stdin>:6: error: unable to load source image " + std::string(name) + ": " + why +
                       " (check the name, and -i for the directory)\n1 error, 0 warnings\n");
     }
+    // Near misses of each signature, and signatures cut short, are no kind.
+    for (const std::string& start :
+         {std::string("\x89PNx"), std::string("\x89PN"), std::string("\xff\xd8\x01"), std::string("\xff\xd8"),
+          std::string("Bm"), std::string("B"), std::string("RIFX\x10\0\0\0WEBP"), std::string("RIFF\x10\0\0\0WEBx"),
+          std::string("RIFF\x10\0\0\0WEB")}) {
+        dir.write("odd.gif", start);
+        EXPECT_EQ(check({}, HEADER + "ship odd.gif 1 1\n*\n*\n"),
+                  "<stdin>:6: error: unable to load source image odd.gif: not a GIF picture (check the name, and -i "
+                  "for the directory)\n1 error, 0 warnings\n")
+            << start;
+    }
 }
 
 TEST_F(Check, TrapsTheRunPassesOverInSilence) {
@@ -150,6 +161,13 @@ TEST_F(Check, FacingsAndCoursesAtTheirLimits) {
               "<stdin>:12: warning: course -12 lies outside -11..11: without -t courses are 30-degree steps "
               "(degrees given? give -t for thrust lines in degrees)\n"
               "0 errors, 4 warnings\n");
+    // What a facing beyond them acts as: its remainder, made positive.
+    EXPECT_EQ(check({}, tracked + "A\nship 10 10 0 13 0 0\nB\nship 20 20 0 -13 0 0\n*\n"),
+              "<stdin>:10: warning: facing 13 lies outside -11..11: facings are 30-degree steps (degrees given? "
+              "13 acts as 1)\n"
+              "<stdin>:12: warning: facing -13 lies outside -11..11: facings are 30-degree steps (degrees given? "
+              "-13 acts as 11)\n"
+              "0 errors, 2 warnings\n");
 }
 
 TEST_F(Check, LongTitleIsCut) {

@@ -182,6 +182,13 @@ TEST(Library, PreconditionsAreCheckedAtTheDoor) {
     EXPECT_THROW(placeLabel({10, 10}, 10, 32000, 12, none), std::invalid_argument);
     EXPECT_THROW(placeLabel({10, 10}, -1, 60, 12, none), std::invalid_argument);
     EXPECT_NO_THROW(placeLabel({10, 10}, 10, 30000, 12, none));
+    // Anchors up to 2^28 + 65536 pixels off the map, either way, are taken.
+    for (const int far : {(1 << 28) + 65536, -(1 << 28) - 65536}) {
+        EXPECT_NO_THROW(placeLabel({far, 10}, 10, 60, 12, none));
+        EXPECT_NO_THROW(placeLabel({10, far}, 10, 60, 12, none));
+        EXPECT_THROW(placeLabel({far + (far > 0 ? 1 : -1), 10}, 10, 60, 12, none), std::invalid_argument);
+        EXPECT_THROW(placeLabel({10, far + (far > 0 ? 1 : -1)}, 10, 60, 12, none), std::invalid_argument);
+    }
 
     std::string usage;
     EXPECT_FALSE(optionsFromWords({"-q"}, &usage));

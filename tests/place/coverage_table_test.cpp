@@ -41,7 +41,7 @@ TEST(CoverageTable, SumsWhatThePlainOverlapsSumAsObstaclesAreAdded) {
             for (int q = 0; q < 5; ++q) {
                 const int left = x0 + below(300) - 100, top = y0 + below(200) - 100;
                 const Rect region{left, top, left + 1 + below(250), top + 1 + below(150)};
-                obstacles.coverageTable(region, table);
+                obstacles.coverageTable(region, plainSum(obstacles, region), table);
                 for (int s = 0; s < 40; ++s) {
                     const int l = region.left + below(region.right - region.left + 1);
                     const int t = region.top + below(region.bottom - region.top + 1);
