@@ -6,6 +6,7 @@
 #include "app/orvex.h"
 #include "support/run_orvex.h"
 
+#include <gdfontg.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -168,6 +169,35 @@ TEST_F(Check, FacingsAndCoursesAtTheirLimits) {
               "<stdin>:12: warning: facing -13 lies outside -11..11: facings are 30-degree steps (degrees given? "
               "-13 acts as 11)\n"
               "0 errors, 2 warnings\n");
+}
+
+// Anchors round to pixels: on each side, the first position that rounds
+// to a pixel outside the map is off it, the last inside is not. The
+// bottom row's pixel counts as one below the map.
+TEST_F(Check, ObjectsJustOffEachSideOfTheMap) {
+    // 200 x 100 pixels, two a unit.
+    std::string objects;
+    int k = 0;
+    for (const char* at : {"-0.8 10", "-0.7 10", "99.75 10", "99.7 10", "10 0.2", "10 0.25", "10 50.25", "10 50"})
+        objects += "U" + std::to_string(++k) + "\nship " + at + " 0 0 0 0\n";
+    const std::string findings = check({}, "Harbour\n-\n0\n0 0 100 50\n2\n" + TYPES + objects + "*\n");
+    for (const char* off : {"U1", "U3", "U5", "U7"})
+        EXPECT_NE(findings.find(std::string("\"") + off + "\", lies off the map"), std::string::npos) << off;
+    EXPECT_NE(findings.find("0 errors, 4 warnings"), std::string::npos) << findings;
+}
+
+// The title fits when it leaves a giant character's width and a pixel
+// free beside it; a pixel less and it is cut.
+TEST_F(Check, TitleThatJustFits) {
+    const int w = gdFontGetGiant()->w;
+    const std::string fits = std::to_string(9 * w + 1), short_ = std::to_string(9 * w);
+    EXPECT_EQ(check({}, "Harbour\n-\n0\n0 0 " + fits + " 50\n1\n*\n*\n"), "no problems found\n");
+    EXPECT_NE(check({}, "Harbour\n-\n0\n0 0 " + short_ + " 50\n1\n*\n*\n").find("does not fit the map's " + short_),
+              std::string::npos);
+    // DEL is a control character, and a byte above 126.
+    EXPECT_NE(check({}, "Harbour\n-\n0\n0 0 500 50\n1\n" + TYPES + "A\x7f""B\nship 1 1 0 0 0 0\n*\n")
+                  .find("the label of object 1 holds control characters and bytes above 126"),
+              std::string::npos);
 }
 
 TEST_F(Check, LongTitleIsCut) {
