@@ -2,6 +2,7 @@
 // where the program's obstacles are, two threads get their own results,
 // and a request that breaks a precondition is refused, not run.
 #include "app/orvex.h"
+#include "app/run_stages.h"
 #include "place/label_search.h"
 #include "place/title_search.h"
 #include "support/run_orvex.h"
@@ -182,6 +183,7 @@ TEST(Library, PreconditionsAreCheckedAtTheDoor) {
     EXPECT_THROW(placeLabel({10, 10}, 10, 32000, 12, none), std::invalid_argument);
     EXPECT_THROW(placeLabel({10, 10}, -1, 60, 12, none), std::invalid_argument);
     EXPECT_NO_THROW(placeLabel({10, 10}, 10, 30000, 12, none));
+    EXPECT_NO_THROW(placeTitle(10, 1, 2, 100, 100, none));
     // Anchors up to 2^28 + 65536 pixels off the map, either way, are taken.
     for (const int far : {(1 << 28) + 65536, -(1 << 28) - 65536}) {
         EXPECT_NO_THROW(placeLabel({far, 10}, 10, 60, 12, none));
@@ -240,6 +242,32 @@ TEST(Library, LabelAtItsLengthLimitKeepsItsLastBlank) {
     EXPECT_EQ(result.objects[1].label, std::string(77, 'a') + " ");
     EXPECT_EQ(width(result.objects[1]) - width(result.objects[0]), 76 * w);
     EXPECT_EQ(width(result.objects[2]) - width(result.objects[0]), 76 * w);
+}
+
+}  // namespace
+
+namespace {
+
+// The stages of a run, in order, as an observer (the benchmark's clock)
+// is told of them.
+TEST(Library, RunIsObservedStageByStage) {
+    struct Names : StageObserver {
+        void stageBegins(const char* name) override { seen.emplace_back(name); }
+        std::vector<std::string> seen;
+    } names;
+    TempDir dir;
+    const std::string scenario = "T\n" + EXAMPLES + "/sea.gif\n1\n0 0 40 30\n4\nship " + EXAMPLES +
+                                 "/ship.gif 1 1\n*\nA\nship 5 5 0 0 0 0\n*\n";
+    std::FILE* in = std::fopen(dir.write("in.scn", scenario).c_str(), "rb");
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    ASSERT_TRUE(in && sink);
+    const int status = runObserved({"-l", "-f", dir.file("map.gif")}, in, sink, sink, Limits{}, &names);
+    std::fclose(in);
+    std::fclose(sink);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(names.seen, (std::vector<std::string>{"header", "catalogue", "object list", "palette", "layout",
+                                                    "background", "grid and axes", "fades", "objects", "labels",
+                                                    "title", "legend", "write", "end"}));
 }
 
 }  // namespace

@@ -154,6 +154,11 @@ TEST_F(OutputSafety, ScenarioThatCannotBeReadIsAnError) {
     EXPECT_EQ(io.read("err"), "**** Error unable to read the scenario: Is a directory\n");
     EXPECT_TRUE(io.read("out").starts_with("orvex v" ORVEX_VERSION "\n"));
     EXPECT_FALSE(dir.exists("orvex.gif"));
+    // The checker says so as its finding.
+    EXPECT_EQ(runBinaryOnFiles({"--check"}, dir.path(), io.file("out"), io.file("err"), dir.path()), 1);
+    EXPECT_EQ(io.read("err"), "orvex: error: unable to read the scenario: Is a directory (the scenario comes on "
+                              "standard input: orvex [options] < scenario)\n");
+    EXPECT_EQ(io.read("out"), "1 error, 0 warnings\n");
 }
 
 TEST_F(OutputSafety, ReportsThatCannotBeWrittenAreAnErrorOnceTheMapIsWritten) {

@@ -89,6 +89,25 @@ TEST(PlaceBackground, BackgroundCropWidthIsRounded) {
     EXPECT_EQ(redAt(map.get(), 49, 0), 70);
 }
 
+TEST(PlaceBackground, CropRoundingPastThePictureKeepsItsRows) {
+    // 5 x 5 onto 10 x 11: the map's proportions give 5 columns exactly, and
+    // 5.5 rows, which round past the picture's 5; so for 3 x 3 onto 10 x 12.
+    // The whole picture is stretched over the map.
+    std::mt19937 random(12);
+    const struct {
+        int side, mapWidth, mapHeight;
+    } cases[] = {{5, 10, 11}, {3, 10, 12}};
+    for (const auto& c : cases) {
+        ImagePtr picture = randomPicture(random, c.side, c.side, 6);
+        ImagePtr map(gdImageCreate(c.mapWidth, c.mapHeight));
+        gdImageColorAllocate(map.get(), 0, 0, 0);
+        ImagePtr expected = clonePicture(map.get());
+        gdImageCopyResized(expected.get(), picture.get(), 0, 0, 0, 0, c.mapWidth, c.mapHeight, c.side, c.side);
+        placeBackground(map.get(), 0, 0, c.mapWidth, c.mapHeight, picture.get(), false);
+        EXPECT_TRUE(samePicture(map.get(), expected.get())) << c.side;
+    }
+}
+
 TEST(PlaceBackground, TallBackgroundIsCroppedToTheMapsProportions) {
     // 400 x 400 onto 800 x 600: only rows 0-299 are used.
     ImagePtr picture(gdImageCreate(400, 400));
