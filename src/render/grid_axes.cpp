@@ -48,6 +48,15 @@ void forEachRowTick(const MapFrame& frame, Visit visit) {
     }
 }
 
+// The digits of the longest number on the vertical axis; 0 when it has none.
+int longestRowNumber(const MapFrame& frame) {
+    int digits = 0;
+    forEachRowTick(frame, [&](std::int64_t k, int) {
+        if (tickClass(k) == Tick::ten) digits = std::max(digits, static_cast<int>(std::to_string(k).size()));
+    });
+    return digits;
+}
+
 }  // namespace
 
 void registerGridAndAxes(const MapFrame& frame, bool grid, ObstacleIndex& obstacles) {
@@ -60,14 +69,12 @@ void registerGridAndAxes(const MapFrame& frame, bool grid, ObstacleIndex& obstac
     obstacles.add(rectFromCorners(-50, 0, W + 50, -50));
     obstacles.add(rectFromCorners(-50, H + 50, W + 50, H - h - 11));
 
-    int maxLen = 0;
     forEachRowTick(frame, [&](std::int64_t k, int py) {
         if (tickClass(k) != Tick::ten) return;
         const int n = static_cast<int>(std::to_string(k).size());
-        maxLen = std::max(maxLen, n);
         if (grid) obstacles.add(rectGrow(rectFromCorners(w * (n + 1) + 10, py, W, py), 4));
     });
-    obstacles.add(rectFromCorners(-50, 0, w * (maxLen + 1) + 10, H - 1));
+    obstacles.add(rectFromCorners(-50, 0, w * (longestRowNumber(frame) + 1) + 10, H - 1));
     obstacles.add(rectFromCorners(W, 0, W + 50, H - 1));
 }
 
@@ -279,11 +286,7 @@ void drawGridAndAxes(Canvas& canvas, const MapFrame& frame, bool grid) {
 
     // The vertical axis. A horizontal grid line runs from right of its
     // number to the right edge; numbers reach no further than clear.
-    int maxLen = 0;
-    forEachRowTick(frame, [&](std::int64_t k, int) {
-        if (tickClass(k) == Tick::ten) maxLen = std::max(maxLen, static_cast<int>(std::to_string(k).size()));
-    });
-    const int clear = w * (maxLen + 1) + 10;
+    const int clear = w * (longestRowNumber(frame) + 1) + 10;
     ClearRun row(image);
     auto endRow = [&] {
         if (ticks.length >= 0) gdImageLine(image, 0, ticks.at, ticks.length, ticks.at, axesColor);

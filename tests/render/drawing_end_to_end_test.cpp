@@ -297,6 +297,12 @@ TEST_F(Drawing, DiagnosticsOutlineTheObstacles) {
     }
     for (int y = 0; y < H; ++y) EXPECT_EQ(gdImageGetPixel(outlined.get(), band, y), GRID) << y;
     EXPECT_EQ(gdImageGetPixel(outlined.get(), band + 1, H / 2), GROUND);
+    // A vertical axis without a number (y from 11 to 19) keeps a band of
+    // one character's width and the margin.
+    ImagePtr bare = draw({"-d"}, scenario("", "0", "0 11 30 19 10"));
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(gdImageGetPixel(bare.get(), w + 10, 40), GRID);
+    EXPECT_EQ(gdImageGetPixel(bare.get(), w + 11, 40), GROUND);
 }
 
 // What the stages register and recolour.
