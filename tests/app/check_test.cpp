@@ -109,8 +109,8 @@ TEST_F(Check, PicturesThatCannotBeReadSayWhy) {
     // Near misses of each signature, and signatures cut short, are no kind.
     for (const std::string& start :
          {std::string("\x89PNx"), std::string("\x89PN"), std::string("\xff\xd8\x01"), std::string("\xff\xd8"),
-          std::string("Bm"), std::string("B"), std::string("RIFX\x10\0\0\0WEBP"), std::string("RIFF\x10\0\0\0WEBx"),
-          std::string("RIFF\x10\0\0\0WEB")}) {
+          std::string("Bm"), std::string("B"), std::string("RIFX\x10\x01\x01\x01WEBP"),
+          std::string("RIFF\x10\x01\x01\x01WEBx"), std::string("RIFF\x10\x01\x01\x01WEB")}) {
         dir.write("odd.gif", start);
         EXPECT_EQ(check({}, HEADER + "ship odd.gif 1 1\n*\n*\n"),
                   "<stdin>:6: error: unable to load source image odd.gif: not a GIF picture (check the name, and -i "

@@ -184,6 +184,9 @@ TEST(Library, PreconditionsAreCheckedAtTheDoor) {
     EXPECT_THROW(placeLabel({10, 10}, -1, 60, 12, none), std::invalid_argument);
     EXPECT_NO_THROW(placeLabel({10, 10}, 10, 30000, 12, none));
     EXPECT_NO_THROW(placeTitle(10, 1, 2, 100, 100, none));
+    EXPECT_NO_THROW(placeTitle(0, 0, 2, 100, 100, none));
+    EXPECT_THROW(placeTitle(10, -1, 2, 100, 100, none), std::invalid_argument);
+    EXPECT_THROW(placeTitle(-1, 1, 2, 100, 100, none), std::invalid_argument);
     // Anchors up to 2^28 + 65536 pixels off the map, either way, are taken.
     for (const int far : {(1 << 28) + 65536, -(1 << 28) - 65536}) {
         EXPECT_NO_THROW(placeLabel({far, 10}, 10, 60, 12, none));

@@ -101,3 +101,31 @@ TEST(GridAndAxes, DrawnByColumnAndRowAsUnitByUnit) {
 }
 
 }  // namespace
+
+namespace {
+
+// Round the map, 50 pixels on every side (and its corners below) are taken,
+// so that no label is put where it would barely show; beyond them the
+// ground is free.
+TEST(GridAndAxes, BandsKeepFiftyPixelsRoundTheMap) {
+    MapFrame frame;
+    frame.xMax = 30, frame.yMax = 20, frame.scale = 10, frame.imageWidth = 300, frame.imageHeight = 200;
+    ObstacleIndex obstacles(300, 200);
+    registerGridAndAxes(frame, false, obstacles);
+    auto taken = [&](int x, int y) {
+        bool hit = false;
+        obstacles.visitOverlappingAnyOrder({x, y, x + 1, y + 1}, [&](const Rect&, std::int64_t) { hit = true; });
+        return hit;
+    };
+    const struct {
+        int x, y;
+        bool taken;
+    } probes[] = {
+        {150, -50, true},  {150, -51, false}, {-50, 100, true},  {-51, 100, false}, {349, 100, true},
+        {350, 100, false}, {150, 249, true},  {150, 250, false}, {349, 249, true},  {350, 249, false},
+        {-50, 249, true},  {-51, 249, false},
+    };
+    for (const auto& p : probes) EXPECT_EQ(taken(p.x, p.y), p.taken) << p.x << "," << p.y;
+}
+
+}  // namespace
