@@ -174,16 +174,16 @@ PixelPoint referenceForPiles(const Object& o, int w, int h, const ObstacleIndex&
     return chosen;
 }
 
-// A pile deep enough that the coverage near the object passes 2^31 (the
-// sums then need 64 bits), beyond every leader's reach, and lighter
-// obstacles round the object that decide where the label goes: the search
-// still finds the plain scan's place.
+// A pile deep enough that the coverage summed up to some labels' far
+// corners passes 2^31 (the sums then need 64 bits), beyond every leader's
+// reach, and lighter obstacles round the object that decide where the
+// label goes: the search still finds the plain scan's place.
 TEST(PlaceLabel, DeepPilesPastThe32BitSums) {
     // Labels of 180 pixels on rings up to 42 pixels out: leaders end at
     // most 42 + 90 pixels right of the anchor, short of the pile.
     ObstacleIndex obstacles(800, 600);
     obstacles.add({0, 0, 800, 600});
-    for (int k = 0; k < 250000; ++k) obstacles.add({433, 150, 700, 450});
+    for (int k = 0; k < 400000; ++k) obstacles.add({433, 150, 700, 450});
     for (int k = 0; k < 3; ++k) obstacles.add({180, 280, 240, 320});
     obstacles.add({230, 250, 290, 262});
     const Object object = objectAt(300, 300, 10);
