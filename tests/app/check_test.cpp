@@ -141,10 +141,13 @@ TEST_F(Check, TrapsTheRunPassesOverInSilence) {
               "<stdin>:15: warning: this line starts with * and ends the objects: 2 more lines are not read "
               "(a label cannot start with *; reword it, or remove what follows)\n"
               "0 errors, 8 warnings\n");
-    // With -t, courses that all lie within 0..11 were meant as steps.
-    EXPECT_EQ(check({"-t"}, HEADER + TYPES + "A\nship 10 10 3 0 1 0\nB\nship 20 20 0 0 1 0\n*\n"),
+    // With -t, courses that all lie within 0..11 were meant as steps; one
+    // of 12 is a heading in degrees.
+    EXPECT_EQ(check({"-t"}, HEADER + TYPES + "A\nship 10 10 11 0 1 0\nB\nship 20 20 0 0 1 0\n*\n"),
               "<stdin>:10: warning: with -t courses are degrees, but every course lies within 0..11 "
               "(30-degree steps given? leave -t out, or give degrees)\n0 errors, 1 warning\n");
+    EXPECT_EQ(check({"-t"}, HEADER + TYPES + "A\nship 10 10 12 0 1 0\nB\nship 20 20 0 0 1 0\n*\n"),
+              "no problems found\n");
 }
 
 // Facings, and courses without -t, of -11 to 11 pass; one step beyond

@@ -43,6 +43,25 @@ TEST(Projection, PointRoundsAndSitsOneRowHigher) {
     EXPECT_EQ(projectPoint(s, -0.75, 0).x, -2);
 }
 
+// From an origin off zero, at exact halves and below the map's lower and
+// left edges: anchors truncate after adding a half (so -0.5 becomes 0),
+// points round halves away from zero and sit a row higher.
+TEST(Projection, HalvesAndEdgesFromAnOriginOffZero) {
+    const MapFrame f = mapOf(-7.5, 3.25, 2, 200, 100);
+    const struct {
+        double x, y;
+        PixelPoint anchor, point;
+    } cases[] = {
+        {-7.5, 3.25, {0, 100}, {0, 99}},    {-7.25, 3.5, {1, 99}, {1, 98}},   {-7.75, 3.0, {0, 100}, {-1, 100}},
+        {-8.0, 2.75, {0, 100}, {-1, 100}},  {-8.5, 2.25, {-1, 101}, {-2, 101}}, {92.5, 53.25, {200, 0}, {200, -1}},
+        {92.25, 53.0, {200, 0}, {200, -1}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(projectAnchor(f, c.x, c.y), c.anchor) << c.x << ", " << c.y;
+        EXPECT_EQ(projectPoint(f, c.x, c.y), c.point) << c.x << ", " << c.y;
+    }
+}
+
 TEST(Projection, FarPointsAreClampedWithoutOverflow) {
     const MapFrame s = mapOf(0, 0, 1000, 200, 100);
     const PixelPoint far = projectAnchor(s, 3e38, -3e38);

@@ -218,6 +218,13 @@ TEST_F(Drawing, IconsAndLegend) {
         }
     EXPECT_EQ(wrong, 0);
 
+    // With no type in the legend, the box is one blank cell wide and as
+    // high as nothing: a row of the legend colour from W - 15 - w.
+    ImagePtr empty = draw({"-l"}, scenario("", "0", "0 0 40 40 10", "bar bar.gif 1 0\n"));
+    ASSERT_TRUE(empty);
+    for (int x = right - w - 1; x <= right + 1; ++x)
+        EXPECT_EQ(gdImageGetPixel(empty.get(), x, 30), x >= right - w && x <= right ? AXES : GROUND) << x;
+
     // The foreground colour replaces the white on the map and in the legend.
     dir.write("colors.ini", "[COLOR]\nBACKGROUNDCOLOR = 0 0 0\nFOREGROUNDCOLOR = 255 200 0\n");
     image = draw({"-l", "-r", "colors.ini"}, input);

@@ -82,6 +82,8 @@ TEST_F(Replay, MapsOfDifferentSizesAreRefused) {
               "orvex-replay: -f has no meaning here: the replay goes to -o FILE\nusage: orvex-replay [orvex options] "
               "[--delay CENTISECONDS] [--loop N] [--steady] -o replay.gif turn.scn...\n");
     EXPECT_EQ(replay({"-i", EXAMPLES, "t1.scn"}).exitStatus, 1);
+    EXPECT_EQ(replay({"-i", EXAMPLES, "-o", "r.gif"}).err.substr(0, 52),
+              "orvex-replay: no turns: name their scenario files\nus");
 }
 
 // --help and --version answer wherever they stand; --check is refused;

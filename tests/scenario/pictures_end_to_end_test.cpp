@@ -264,3 +264,29 @@ TEST_F(Pictures, LabelsAndFacings) {
 }
 
 }  // namespace
+
+namespace {
+
+// 256 entries less the twelve colour roles: a background of 244 colours
+// comes out exactly; one of 245 has some of its colours merged.
+TEST_F(Pictures, BackgroundColoursWithinTheBudgetAreKeptExactly) {
+    for (const int colours : {244, 245}) {
+        std::vector<Rgb> palette;
+        for (int i = 0; i < colours; ++i) palette.push_back({i, (i * 7) % 256, 255 - i});
+        ImagePtr picture = makePaletteImage(colours, 1, palette);
+        for (int x = 0; x < colours; ++x) gdImageSetPixel(picture.get(), x, 0, x);
+        saveGif(picture.get(), dir.file("wide.gif"));
+        ImagePtr image = map(withBackground("wide.gif") + "*\n*\n");
+        ASSERT_TRUE(image);
+        int exact = 0;
+        for (const Rgb& c : palette) {
+            bool found = false;
+            for (int i = 0; i < gdMaxColors && !found; ++i) found = paletteEntry(image.get(), i) == c;
+            exact += found;
+        }
+        if (colours == 244) EXPECT_EQ(exact, 244);
+        else EXPECT_LT(exact, 245);
+    }
+}
+
+}  // namespace
