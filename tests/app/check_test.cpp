@@ -106,6 +106,17 @@ TEST_F(Check, PicturesThatCannotBeReadSayWhy) {
                   "<stdin>:6: error: unable to load source image " + std::string(name) + ": " + why +
                       " (check the name, and -i for the directory)\n1 error, 0 warnings\n");
     }
+    // A file just the length of its signature is of that kind.
+    for (const auto& [start, why] : {std::pair{std::string("\x89PNG"), "a PNG picture, not a GIF"},
+                                      std::pair{std::string("\xff\xd8\xff"), "a JPEG picture, not a GIF"},
+                                      std::pair{std::string("BM"), "a BMP picture, not a GIF"},
+                                      std::pair{std::string("RIFF\x10\x01\x01\x01WEBP"), "a WebP picture, not a GIF"}}) {
+        dir.write("odd.gif", start);
+        EXPECT_EQ(check({}, HEADER + "ship odd.gif 1 1\n*\n*\n"),
+                  "<stdin>:6: error: unable to load source image odd.gif: " + std::string(why) +
+                      " (check the name, and -i for the directory)\n1 error, 0 warnings\n")
+            << start;
+    }
     // Near misses of each signature, and signatures cut short, are no kind.
     for (const std::string& start :
          {std::string("\x89PNx"), std::string("\x89PN"), std::string("\xff\xd8\x01"), std::string("\xff\xd8"),
@@ -248,6 +259,11 @@ TEST_F(Check, ColourFileFindingsStandAtTheFileAndLine) {
               "(write ROLE = RED GREEN BLUE, each 0 to 255)\n"
               "colors.ini:8: warning: a section line without ] (write the section's name between [ and ])\n"
               "0 errors, 6 warnings\n");
+    // A role's name is taken without the blanks round it.
+    dir.write("blanks.ini", "[COLOR]\n  LEADERCOLOUR  = 1 2 3\n");
+    EXPECT_EQ(check({"-r", "blanks.ini"}, HEADER + "*\n*\n"),
+              "blanks.ini:2: warning: LEADERCOLOUR names no colour role (did you mean LEADERCOLOR?)\n"
+              "0 errors, 1 warning\n");
     dir.write("colours.ini", "[COLOURS]\nGRIDCOLOR = 1 2 3\n");
     EXPECT_EQ(check({"-r", "colours.ini"}, HEADER + "*\n*\n"),
               "colours.ini:1: warning: no colour section: the file sets no colour (did you mean [COLOR]?)\n"

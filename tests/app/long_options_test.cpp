@@ -78,9 +78,16 @@ TEST_F(LongOptions, StrictKeepsTheEarlierMapAfterAnyWarning) {
     EXPECT_TRUE(three.err.ends_with("**** Error 3 warnings with --strict; the map is not written\n")) << three.err;
     EXPECT_EQ(dir.read("orvex.gif"), "an earlier map");
 
-    const RunResult clean =
-        runBinaryThroughPipe({"--strict"}, "T\n-\n1\n0 0 40 30\n4\nship ship.gif 1 1\n*\nA\nship 5 5 0 0 0 0\n*\n",
-                             dir.path());
+    // The palette's warning, shown with the reports, counts too.
+    std::string many = "[COLOR]\n";
+    for (int i = 0; i < 300; ++i) many += "GRIDCOLOR = " + std::to_string(i % 256) + " " + std::to_string(i / 256) + " 7\n";
+    dir.write("many.ini", many);
+    const std::string plain = "T\n-\n1\n0 0 40 30\n4\nship ship.gif 1 1\n*\nA\nship 5 5 0 0 0 0\n*\n";
+    const RunResult palette = runBinaryThroughPipe({"-r", "many.ini", "--strict"}, plain, dir.path());
+    EXPECT_EQ(palette.exitStatus, 1);
+    EXPECT_TRUE(palette.err.ends_with("**** Error 1 warning with --strict; the map is not written\n")) << palette.err;
+
+    const RunResult clean = runBinaryThroughPipe({"--strict"}, plain, dir.path());
     EXPECT_EQ(clean.exitStatus, 0) << clean.err;
     EXPECT_TRUE(loadGif(dir.file("orvex.gif")));
 }

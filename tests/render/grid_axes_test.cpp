@@ -10,8 +10,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
+#include <tuple>
 
 using namespace orvex;
 
@@ -76,9 +78,22 @@ Canvas canvasOf(int width, int height, bool dotted) {
     return canvas;
 }
 
+// Maps the random ones seldom give: ten-unit lines in neighbouring
+// columns and rows (a tenth of a pixel a unit, and just below), numbers
+// on the bottom row, and maps just high enough, or not, for a row between
+// the numbers and the top.
+const struct {
+    int width, height;
+    double scale, xMin, yMin;
+} FIXED_MAPS[] = {
+    {120, 90, 0.1, 0, 0},   {120, 90, 0.09, -40, 30}, {90, 120, 0.11, 7, -3}, {60, 40, 10, 0, 0},
+    {60, 40, 10, -20, -10}, {80, 25, 2, 0, 0},        {80, 24, 2, 0, 0},      {80, 26, 2, 0, 0},
+};
+
 TEST(GridAndAxes, DrawnByColumnAndRowAsUnitByUnit) {
     std::mt19937 random(5150);
-    for (int round = 0; round < 300; ++round) {
+    const int fixed = static_cast<int>(std::size(FIXED_MAPS));
+    for (int round = 0; round < 300 + 2 * fixed; ++round) {
         MapFrame frame;
         frame.imageWidth = 5 + static_cast<int>(random() % (round % 5 == 0 ? 30 : 260));
         frame.imageHeight = 5 + static_cast<int>(random() % (round % 7 == 0 ? 30 : 260));
@@ -87,7 +102,12 @@ TEST(GridAndAxes, DrawnByColumnAndRowAsUnitByUnit) {
         if (round % 9 == 0) frame.scale = 1.0 / (1 + random() % 20);
         frame.xMin = (static_cast<int>(random() % 40000) - 20000) / 7.0;
         frame.yMin = round % 4 == 0 ? -frame.xMin : (static_cast<int>(random() % 40000) - 20000) / 3.0;
-        const bool grid = round % 6 != 5, dotted = round % 2 == 1;
+        if (round >= 300) {
+            const auto& m = FIXED_MAPS[(round - 300) / 2];
+            frame.imageWidth = m.width, frame.imageHeight = m.height, frame.scale = m.scale;
+            frame.xMin = m.xMin, frame.yMin = m.yMin;
+        }
+        const bool grid = round % 6 != 5 || round >= 300, dotted = round % 2 == 1;
         Canvas fast = canvasOf(frame.imageWidth, frame.imageHeight, dotted);
         Canvas plain = canvasOf(frame.imageWidth, frame.imageHeight, dotted);
         drawGridAndAxes(fast, frame, grid);
@@ -126,6 +146,20 @@ TEST(GridAndAxes, BandsKeepFiftyPixelsRoundTheMap) {
         {-50, 249, true},  {-51, 249, false},
     };
     for (const auto& p : probes) EXPECT_EQ(taken(p.x, p.y), p.taken) << p.x << "," << p.y;
+
+    // With the grid, its lines (at x = 100 and y = 100, ten units in) keep
+    // 4 pixels clear before them and 3 after (their own pixel between).
+    ObstacleIndex gridded(300, 200);
+    registerGridAndAxes(frame, true, gridded);
+    auto gridTaken = [&](int x, int y) {
+        bool hit = false;
+        gridded.visitOverlappingAnyOrder({x, y, x + 1, y + 1}, [&](const Rect&, std::int64_t) { hit = true; });
+        return hit;
+    };
+    for (const auto& [x, y, expected] : {std::tuple{96, 50, true}, std::tuple{95, 50, false}, std::tuple{103, 50, true},
+                                         std::tuple{104, 50, false}, std::tuple{150, 96, true}, std::tuple{150, 95, false},
+                                         std::tuple{150, 103, true}, std::tuple{150, 104, false}})
+        EXPECT_EQ(gridTaken(x, y), expected) << x << "," << y;
 }
 
 }  // namespace
