@@ -334,6 +334,14 @@ TEST_F(EndToEnd, InvalidMapIsRefusedWithTheFirstReasonThatHolds) {
     EXPECT_EQ(run({}, scenario("T", "-", "0 0 1000000 1000000 0.0001")).exitStatus, 0);
 }
 
+// Standard input is read whole however long it is: here a title line of
+// 70,000 characters (the title keeps 79) before the rest.
+TEST_F(EndToEnd, LongInputIsReadWhole) {
+    const RunResult r = run({"-v"}, std::string(70000, 'T') + "\n-\n1\n0 0 40 30\n4\n*\n*\n");
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_NE(r.out.find("writing image file"), std::string::npos);
+}
+
 TEST_F(EndToEnd, MissingOrBadHeaderItem) {
     const struct {
         const char* input;
