@@ -20,13 +20,11 @@ void StreamReporter::report(std::string_view text) {
 }
 
 void StreamReporter::warn(std::string_view message, const Finding&) {
-    ++warnings_;
     std::fwrite(message.data(), 1, message.size(), warningStream_);
 }
 
 void StreamReporter::warnWithReports(std::string_view message, const Finding& finding) {
     if (quiet_) return warn(message, finding);
-    ++warnings_;
     report(message);
 }
 

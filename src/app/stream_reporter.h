@@ -1,6 +1,6 @@
 // The reporter of a run: report text goes to one stream, warnings to
-// another, unchanged and in the order handed over. It counts the warnings,
-// and with `quiet` leaves the reports out (the palette warning, printed with
+// another, unchanged and in the order handed over. With `quiet` it leaves
+// the reports out (the palette warning, printed with
 // them, then goes with the other warnings). Failed writes of the reports are
 // kept, to be told once the run is done, as GNU programs check their
 // standard output at exit.
@@ -22,9 +22,6 @@ public:
     void warn(std::string_view message, const Finding& finding) override;
     void warnWithReports(std::string_view message, const Finding& finding) override;
 
-    // The warnings handed over so far.
-    int warningCount() const { return warnings_; }
-
     // Flushes the reports stream; returns the system's error number of the
     // first write or flush of it that failed, 0 when every one succeeded.
     int flushReports();
@@ -36,7 +33,6 @@ private:
     std::FILE* warningStream_;
     bool quiet_;
     int reportError_ = 0;
-    int warnings_ = 0;
 };
 
 }  // namespace orvex

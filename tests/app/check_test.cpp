@@ -259,6 +259,12 @@ TEST_F(Check, ColourFileFindingsStandAtTheFileAndLine) {
               "(write ROLE = RED GREEN BLUE, each 0 to 255)\n"
               "colors.ini:8: warning: a section line without ] (write the section's name between [ and ])\n"
               "0 errors, 6 warnings\n");
+    // The scenario's findings come before the colour file's.
+    dir.write("leader.ini", "[COLOR]\nLEADERCOLOUR = 1 2 3\n");
+    EXPECT_EQ(check({"-r", "leader.ini"}, HEADER + "*\nA\nboat 5 5 0 0 0 0\n*\n"),
+              "<stdin>:8: warning: unknown object type boat: object 1, \"A\", is left out (declare it among the object "
+              "types)\nleader.ini:2: warning: LEADERCOLOUR names no colour role (did you mean LEADERCOLOR?)\n"
+              "0 errors, 2 warnings\n");
     // A role's name is taken without the blanks round it.
     dir.write("blanks.ini", "[COLOR]\n  LEADERCOLOUR  = 1 2 3\n");
     EXPECT_EQ(check({"-r", "blanks.ini"}, HEADER + "*\n*\n"),
