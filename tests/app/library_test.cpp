@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <new>
+#include <stdexcept>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -271,6 +273,37 @@ TEST(Library, RunIsObservedStageByStage) {
     EXPECT_EQ(names.seen, (std::vector<std::string>{"header", "catalogue", "object list", "palette", "layout",
                                                     "background", "grid and axes", "fades", "objects", "labels",
                                                     "title", "legend", "write", "end"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A failure thrown from within a run, out of memory or any other, ends it
+// with status 1 and the message, and no map.
+TEST(Library, FailureWithinARunEndsItWithItsMessage) {
+    struct Failing : StageObserver {
+        explicit Failing(bool memory) : memory(memory) {}
+        void stageBegins(const char* name) override {
+            if (std::string(name) != "layout") return;
+            if (memory) throw std::bad_alloc();
+            throw std::runtime_error("the layout failed");
+        }
+        bool memory;
+    };
+    TempDir dir;
+    for (const bool memory : {true, false}) {
+        Failing failing(memory);
+        std::FILE* in = std::fopen(dir.write("in.scn", "T\n-\n1\n0 0 40 30\n4\n*\n*\n").c_str(), "rb");
+        std::FILE* out = std::fopen(dir.file("out").c_str(), "wb");
+        std::FILE* err = std::fopen(dir.file("err").c_str(), "wb");
+        ASSERT_TRUE(in && out && err);
+        const int status = runObserved({"-f", dir.file("map.gif")}, in, out, err, Limits{}, &failing);
+        std::fclose(in), std::fclose(out), std::fclose(err);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(dir.read("err"), memory ? "**** Error out of memory\n" : "**** Error the layout failed\n");
+        EXPECT_FALSE(dir.exists("map.gif"));
+    }
 }
 
 }  // namespace
