@@ -14,6 +14,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace orvex;
@@ -265,24 +266,22 @@ TEST_F(Check, ColourFileFindingsStandAtTheFileAndLine) {
               "<stdin>:8: warning: unknown object type boat: object 1, \"A\", is left out (declare it among the object "
               "types)\nleader.ini:2: warning: LEADERCOLOUR names no colour role (did you mean LEADERCOLOR?)\n"
               "0 errors, 2 warnings\n");
-    // A role's name is taken without the blanks round it.
-    dir.write("blanks.ini", "[COLOR]\n  LEADERCOLOUR  = 1 2 3\n");
-    EXPECT_EQ(check({"-r", "blanks.ini"}, HEADER + "*\n*\n"),
-              "blanks.ini:2: warning: LEADERCOLOUR names no colour role (did you mean LEADERCOLOR?)\n"
-              "0 errors, 1 warning\n");
-    dir.write("colours.ini", "[COLOURS]\nGRIDCOLOR = 1 2 3\n");
-    EXPECT_EQ(check({"-r", "colours.ini"}, HEADER + "*\n*\n"),
-              "colours.ini:1: warning: no colour section: the file sets no colour (did you mean [COLOR]?)\n"
-              "0 errors, 1 warning\n");
-    // A section three letters off [COLOR] is taken for it, one four off is not.
-    dir.write("near.ini", "[CZZZR]\n");
-    EXPECT_EQ(check({"-r", "near.ini"}, HEADER + "*\n*\n"),
-              "near.ini:1: warning: no colour section: the file sets no colour (did you mean [COLOR]?)\n"
-              "0 errors, 1 warning\n");
-    dir.write("far.ini", "[CZZZZ]\n");
-    EXPECT_EQ(check({"-r", "far.ini"}, HEADER + "*\n*\n"),
-              "far.ini:1: warning: no colour section: the file sets no colour (a colour section's line holds "
-              "COLOR, as [COLOR])\n0 errors, 1 warning\n");
+    // Each colour file alone, with the one finding it gives: a role's name
+    // among blanks, and section names near [COLOR] (three letters off) or
+    // not (four).
+    for (const auto& [name, text, finding] :
+         {std::tuple{"blanks.ini", "[COLOR]\n  LEADERCOLOUR  = 1 2 3\n",
+                     ":2: warning: LEADERCOLOUR names no colour role (did you mean LEADERCOLOR?)"},
+          std::tuple{"colours.ini", "[COLOURS]\nGRIDCOLOR = 1 2 3\n",
+                     ":1: warning: no colour section: the file sets no colour (did you mean [COLOR]?)"},
+          std::tuple{"near.ini", "[CZZZR]\n",
+                     ":1: warning: no colour section: the file sets no colour (did you mean [COLOR]?)"},
+          std::tuple{"far.ini", "[CZZZZ]\n",
+                     ":1: warning: no colour section: the file sets no colour (a colour section's line holds COLOR, "
+                     "as [COLOR])"}}) {
+        dir.write(name, text);
+        EXPECT_EQ(check({"-r", name}, HEADER + "*\n*\n"), name + std::string(finding) + "\n0 errors, 1 warning\n");
+    }
     // A bitonal map reads no colour file.
     EXPECT_EQ(check({"-b", "-r", "colours.ini"}, HEADER + "*\n*\n"), "no problems found\n");
 }

@@ -28,7 +28,11 @@ PixelPoint place(const Object& o, int w, int h, const ObstacleIndex& obstacles) 
     return placeLabel(o.anchor, o.iconHalfWidth, w, h, obstacles);
 }
 
-PixelPoint referenceLabelPlace(const Object& o, int w, int h, const ObstacleIndex& obstacles) {
+// Every candidate in order, ring by ring and a degree at a time, scored by
+// score(label, leader box): the first of the least score, or the first
+// that scores 0.
+template <class Score>
+PixelPoint plainScan(const Object& o, int w, int h, Score score) {
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
     PixelPoint chosen{};
     for (int radius = o.iconHalfWidth; radius < o.iconHalfWidth + 32; ++radius) {
@@ -36,24 +40,28 @@ PixelPoint referenceLabelPlace(const Object& o, int w, int h, const ObstacleInde
             const double theta = j * 0.005555555555555556 * 3.141592653589793;
             const int x = roundToInt(o.anchor.x + radius * std::cos(theta));
             const int y = roundToInt(o.anchor.y + radius * std::sin(theta));
-            int fx, fy;
-            if (j <= 90) fx = x + w, fy = y + h;
-            else if (j <= 180) fx = x - w, fy = y + h;
-            else if (j <= 270) fx = x - w, fy = y - h;
-            else fx = x + w, fy = y - h;
+            const int fx = j <= 90 || j > 270 ? x + w : x - w, fy = j <= 180 ? y + h : y - h;
             const Rect label = rectFromCorners(x, y, fx, fy);
             const PixelPoint m = nearestEdgeMidpoint(label, o.anchor.x, o.anchor.y);
-            const Rect leader = rectFromCorners(o.anchor.x, o.anchor.y, m.x, m.y);
-            std::int64_t s = 0;
-            for (const Rect& ob : obstacles.all()) {
-                s = static_cast<std::int64_t>(std::trunc(static_cast<double>(s + rectOverlapArea(ob, label)) +
-                                                         0.3 * static_cast<double>(rectOverlapArea(ob, leader))));
-            }
+            const std::int64_t s = score(label, rectFromCorners(o.anchor.x, o.anchor.y, m.x, m.y));
             if (s == 0) return {label.left, label.top};
             if (s < best) best = s, chosen = {label.left, label.top};
         }
     }
     return chosen;
+}
+
+// The score as defined: a sum truncated after each obstacle, in the order
+// they were added.
+PixelPoint referenceLabelPlace(const Object& o, int w, int h, const ObstacleIndex& obstacles) {
+    return plainScan(o, w, h, [&](const Rect& label, const Rect& leader) {
+        std::int64_t s = 0;
+        for (const Rect& ob : obstacles.all()) {
+            s = static_cast<std::int64_t>(std::trunc(static_cast<double>(s + rectOverlapArea(ob, label)) +
+                                                     0.3 * static_cast<double>(rectOverlapArea(ob, leader))));
+        }
+        return s;
+    });
 }
 
 // The title search for a title of `length` characters in the giant font.
@@ -151,27 +159,14 @@ PixelPoint referenceForPiles(const Object& o, int w, int h, const ObstacleIndex&
     std::vector<std::pair<Rect, std::int64_t>> runs;
     obstacles.visitOverlappingAnyOrder({-(1 << 29), -(1 << 29), 1 << 29, 1 << 29},
                                        [&](const Rect& r, std::int64_t count) { runs.emplace_back(r, count); });
-    std::int64_t best = std::numeric_limits<std::int64_t>::max();
-    PixelPoint chosen{};
-    for (int radius = o.iconHalfWidth; radius < o.iconHalfWidth + 32; ++radius) {
-        for (int j = 0; j < 360; ++j) {
-            const double theta = j * 0.005555555555555556 * 3.141592653589793;
-            const int x = roundToInt(o.anchor.x + radius * std::cos(theta));
-            const int y = roundToInt(o.anchor.y + radius * std::sin(theta));
-            const int fx = j <= 90 || j > 270 ? x + w : x - w, fy = j <= 180 ? y + h : y - h;
-            const Rect label = rectFromCorners(x, y, fx, fy);
-            const PixelPoint m = nearestEdgeMidpoint(label, o.anchor.x, o.anchor.y);
-            const Rect leader = rectFromCorners(o.anchor.x, o.anchor.y, m.x, m.y);
-            std::int64_t s = 0;
-            for (const auto& [r, count] : runs) {
-                const auto leaderPart = static_cast<std::int64_t>(0.3 * static_cast<double>(rectOverlapArea(r, leader)));
-                s += count * (rectOverlapArea(r, label) + leaderPart);
-            }
-            if (s == 0) return {label.left, label.top};
-            if (s < best) best = s, chosen = {label.left, label.top};
+    return plainScan(o, w, h, [&](const Rect& label, const Rect& leader) {
+        std::int64_t s = 0;
+        for (const auto& [r, count] : runs) {
+            const auto leaderPart = static_cast<std::int64_t>(0.3 * static_cast<double>(rectOverlapArea(r, leader)));
+            s += count * (rectOverlapArea(r, label) + leaderPart);
         }
-    }
-    return chosen;
+        return s;
+    });
 }
 
 // A pile deep enough that the coverage summed up to some labels' far

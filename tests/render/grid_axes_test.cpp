@@ -124,6 +124,13 @@ TEST(GridAndAxes, DrawnByColumnAndRowAsUnitByUnit) {
 
 namespace {
 
+// Whether an obstacle covers the pixel (x, y).
+bool taken(const ObstacleIndex& obstacles, int x, int y) {
+    bool hit = false;
+    obstacles.visitOverlappingAnyOrder({x, y, x + 1, y + 1}, [&](const Rect&, std::int64_t) { hit = true; });
+    return hit;
+}
+
 // Round the map, 50 pixels on every side (and its corners below) are taken,
 // so that no label is put where it would barely show; beyond them the
 // ground is free.
@@ -132,11 +139,6 @@ TEST(GridAndAxes, BandsKeepFiftyPixelsRoundTheMap) {
     frame.xMax = 30, frame.yMax = 20, frame.scale = 10, frame.imageWidth = 300, frame.imageHeight = 200;
     ObstacleIndex obstacles(300, 200);
     registerGridAndAxes(frame, false, obstacles);
-    auto taken = [&](int x, int y) {
-        bool hit = false;
-        obstacles.visitOverlappingAnyOrder({x, y, x + 1, y + 1}, [&](const Rect&, std::int64_t) { hit = true; });
-        return hit;
-    };
     const struct {
         int x, y;
         bool taken;
@@ -145,21 +147,16 @@ TEST(GridAndAxes, BandsKeepFiftyPixelsRoundTheMap) {
         {350, 100, false}, {150, 249, true},  {150, 250, false}, {349, 249, true},  {350, 249, false},
         {-50, 249, true},  {-51, 249, false},
     };
-    for (const auto& p : probes) EXPECT_EQ(taken(p.x, p.y), p.taken) << p.x << "," << p.y;
+    for (const auto& p : probes) EXPECT_EQ(taken(obstacles, p.x, p.y), p.taken) << p.x << "," << p.y;
 
     // With the grid, its lines (at x = 100 and y = 100, ten units in) keep
     // 4 pixels clear before them and 3 after (their own pixel between).
     ObstacleIndex gridded(300, 200);
     registerGridAndAxes(frame, true, gridded);
-    auto gridTaken = [&](int x, int y) {
-        bool hit = false;
-        gridded.visitOverlappingAnyOrder({x, y, x + 1, y + 1}, [&](const Rect&, std::int64_t) { hit = true; });
-        return hit;
-    };
     for (const auto& [x, y, expected] : {std::tuple{96, 50, true}, std::tuple{95, 50, false}, std::tuple{103, 50, true},
                                          std::tuple{104, 50, false}, std::tuple{150, 96, true}, std::tuple{150, 95, false},
                                          std::tuple{150, 103, true}, std::tuple{150, 104, false}})
-        EXPECT_EQ(gridTaken(x, y), expected) << x << "," << y;
+        EXPECT_EQ(taken(gridded, x, y), expected) << x << "," << y;
 }
 
 }  // namespace
