@@ -23,7 +23,7 @@
 namespace {
 
 constexpr std::string_view MARKER = "\xffPIC";
-constexpr std::size_t MOST_BYTES = 64 * 1024;
+constexpr std::size_t MOST_BYTES = std::size_t{64} * 1024;
 
 }  // namespace
 
