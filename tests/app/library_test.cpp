@@ -163,6 +163,16 @@ TEST(Library, PreconditionsAreCheckedAtTheDoor) {
     Result result = render(request);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "**** Error the request's limits must all be 1 or more\n");
+    for (const int which : {0, 1, 2, 3}) {
+        request.options.limits = Limits{};
+        Limits& l = request.options.limits;
+        if (which == 0) l.maxMapSide = 0;
+        if (which == 1) l.maxMapPixels = 0;
+        if (which == 2) l.maxPictureSide = 0;
+        if (which == 3) l.maxPicturePixels = 0;
+        EXPECT_EQ(render(request).err, "**** Error the request's limits must all be 1 or more\n") << which;
+    }
+    request.options.limits = Limits{};
     request.options.limits.maxIconSide = 40000;
     EXPECT_EQ(render(request).err,
               "**** Error the request's limit of the turned icons' side must be at most 32000 pixels\n");

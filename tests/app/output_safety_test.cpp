@@ -159,6 +159,10 @@ TEST_F(OutputSafety, ScenarioThatCannotBeReadIsAnError) {
     EXPECT_EQ(io.read("err"), "orvex: error: unable to read the scenario: Is a directory (the scenario comes on "
                               "standard input: orvex [options] < scenario)\n");
     EXPECT_EQ(io.read("out"), "1 error, 0 warnings\n");
+    // The command line's findings still come first.
+    EXPECT_EQ(runBinaryOnFiles({"--check", "-gl"}, dir.path(), io.file("out"), io.file("err"), dir.path()), 1);
+    EXPECT_TRUE(io.read("err").starts_with("orvex: warning: -gl acts as -g")) << io.read("err");
+    EXPECT_EQ(io.read("out"), "1 error, 1 warning\n");
 }
 
 TEST_F(OutputSafety, ReportsThatCannotBeWrittenAreAnErrorOnceTheMapIsWritten) {
