@@ -464,10 +464,13 @@ TEST_F(EndToEnd, UnwritableOutputIsAnError) {
     }
     EXPECT_TRUE(fs::is_directory(dir.file("sub")));
     EXPECT_EQ(fs::directory_iterator(dir.file("sub")), fs::directory_iterator());
-    // A device that takes no bytes: the write fails, and it is said.
-    const RunResult full = run({"-f", "/dev/full"});
+    // A device that takes no bytes, reached through a link of our own (so
+    // that a broken replace could only ever replace the link): the write
+    // fails, and it is said.
+    fs::create_symlink("/dev/full", dir.file("full.gif"));
+    const RunResult full = run({"-f", "full.gif"});
     EXPECT_EQ(full.exitStatus, 1);
-    EXPECT_EQ(full.err, "**** Error unable to write image file /dev/full: No space left on device\n");
+    EXPECT_EQ(full.err, "**** Error unable to write image file full.gif: No space left on device\n");
 }
 
 // A map made anew, directly or as the target of a dangling link, gets
