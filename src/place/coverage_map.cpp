@@ -16,31 +16,42 @@ void CoverageMap::mark(const Rect& area, const Rect& o, std::int64_t count) {
 }
 
 void CoverageMap::settle(Tile& tile) const {
-    std::array<std::int64_t, TILE> above{};
-    for (int y = 0; y < TILE; ++y) {
+    std::array<std::int64_t, TILE_PIXELS> counts;
+    std::array<std::int64_t, WIDTH> above{};
+    for (int y = 0; y < HEIGHT; ++y) {
         std::int64_t run = 0;
-        for (int x = 0; x < TILE; ++x) {
+        for (int x = 0; x < WIDTH; ++x) {
             run += marks_[markAt(x, y)];
             above[static_cast<std::size_t>(x)] += run;
-            tile.counts[countAt(x, y)] = static_cast<std::int32_t>(above[static_cast<std::size_t>(x)]);
+            counts[countAt(x, y)] = above[static_cast<std::size_t>(x)];
         }
     }
+    tile.peak = *std::max_element(counts.begin(), counts.end());
+    if (tile.peak > NARROW_PEAK) tile.wide.assign(counts.begin(), counts.end());
+    else std::copy(counts.begin(), counts.end(), tile.narrow.begin());
 }
 
 void CoverageMap::add(const Rect& r) {
     if (tiles_.empty() || r.right <= r.left || r.bottom <= r.top) return;
     // An obstacle far larger than the tiles made is added to each of them;
     // otherwise each tile it reaches is looked up.
-    const std::int64_t reached = (tileOf(r.right - 1) - tileOf(r.left) + 1) * (tileOf(r.bottom - 1) - tileOf(r.top) + 1);
+    const std::int64_t reached = (columnOf(r.right - 1) - columnOf(r.left) + 1) * (rowOf(r.bottom - 1) - rowOf(r.top) + 1);
     auto addTo = [&](std::int64_t tx, std::int64_t ty, Tile& tile) {
         const Rect area = tileRect(tx, ty);
         const int left = std::max(r.left, area.left) - area.left, right = std::min(r.right, area.right) - area.left;
         const int top = std::max(r.top, area.top) - area.top, bottom = std::min(r.bottom, area.bottom) - area.top;
         if (right <= left || bottom <= top) return;
-        for (int y = top; y < bottom; ++y) {
-            std::int32_t* row = &tile.counts[countAt(0, y)];
-            for (int x = left; x < right; ++x) ++row[x];
-        }
+        // Each obstacle adds at most 1 to a count.
+        if (tile.wide.empty() && tile.peak == NARROW_PEAK) tile.widen();
+        ++tile.peak;
+        auto addRows = [&](auto* counts) {
+            for (int y = top; y < bottom; ++y) {
+                auto* row = counts + countAt(0, y);
+                for (int x = left; x < right; ++x) ++row[x];
+            }
+        };
+        if (tile.wide.empty()) addRows(tile.narrow.data());
+        else addRows(tile.wide.data());
     };
     if (reached > static_cast<std::int64_t>(tiles_.size())) {
         for (auto& [k, tile] : tiles_) {
@@ -50,21 +61,32 @@ void CoverageMap::add(const Rect& r) {
         }
         return;
     }
-    for (std::int64_t ty = tileOf(r.top); ty <= tileOf(r.bottom - 1); ++ty)
-        for (std::int64_t tx = tileOf(r.left); tx <= tileOf(r.right - 1); ++tx)
+    for (std::int64_t ty = rowOf(r.top); ty <= rowOf(r.bottom - 1); ++ty)
+        for (std::int64_t tx = columnOf(r.left); tx <= columnOf(r.right - 1); ++tx)
             if (const auto it = tiles_.find(key(tx, ty)); it != tiles_.end()) addTo(tx, ty, *it->second);
 }
 
 void CoverageMap::table(const Rect& region, std::int64_t total, CoverageTable& table) const {
-    table.build(region, total, [&](int y, auto* out) {
-        const std::int64_t ty = tileOf(y);
-        const int row = y - static_cast<int>(ty * TILE);
+    // The tiles of the current band of tile rows, looked up once for its
+    // rows.
+    const std::int64_t firstColumn = columnOf(region.left);
+    std::vector<const Tile*>& band = bandTiles_;
+    band.assign(static_cast<std::size_t>(columnOf(region.right - 1) - firstColumn + 1), nullptr);
+    std::int64_t bandRow = INT64_MIN;
+    table.build(region, total, [&](int y, auto take) {
+        const std::int64_t ty = rowOf(y);
+        if (ty != bandRow) {
+            bandRow = ty;
+            for (std::size_t i = 0; i < band.size(); ++i) band[i] = find(firstColumn + static_cast<std::int64_t>(i), ty);
+        }
+        const int row = y - static_cast<int>(ty * HEIGHT);
         for (int x = region.left; x < region.right;) {
-            const std::int64_t tx = tileOf(x);
-            const Tile* tile = find(tx, ty);
-            const int from = x - static_cast<int>(tx * TILE);
-            const int count = std::min(TILE - from, region.right - x);
-            std::copy_n(&tile->counts[countAt(from, row)], count, out + (x - region.left));
+            const std::int64_t tx = columnOf(x);
+            const Tile* tile = band[static_cast<std::size_t>(tx - firstColumn)];
+            const int from = x - static_cast<int>(tx * WIDTH);
+            const int count = std::min(WIDTH - from, region.right - x);
+            if (tile->wide.empty()) take(tile->narrow.data() + countAt(from, row), count);
+            else take(tile->wide.data() + countAt(from, row), count);
             x += count;
         }
     });

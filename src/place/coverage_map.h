@@ -1,5 +1,5 @@
 // The coverage of the whole map: how many obstacles lie over each pixel,
-// kept in square tiles. A tile is made the first time a search needs it,
+// kept in tiles, in 16 bits while a tile's counts stay below 65536. A tile is made the first time a search needs it,
 // from the obstacles over it then, and every obstacle added afterwards
 // updates the tiles it reaches; tiles no search needs are never made.
 #pragma once
@@ -11,13 +11,16 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace orvex {
 
 class CoverageMap {
 public:
-    static constexpr int TILE_SHIFT = 6;  // tiles of 64 x 64 pixels
-    static constexpr int TILE = 1 << TILE_SHIFT;
+    // Tiles of 256 x 16 pixels: wide, so that a search's rows cross few
+    // of them, and each row of a tile is read in one run.
+    static constexpr int WIDTH_SHIFT = 8, HEIGHT_SHIFT = 4;
+    static constexpr int WIDTH = 1 << WIDTH_SHIFT, HEIGHT = 1 << HEIGHT_SHIFT;
 
     // Adds an obstacle to the tiles made so far.
     void add(const Rect& r);
@@ -27,8 +30,8 @@ public:
     // it, visited by obstaclesOver(tileRect, add) with add(rect, count).
     template <class ObstaclesOver>
     void makeTiles(const Rect& region, ObstaclesOver obstaclesOver) {
-        for (std::int64_t ty = tileOf(region.top); ty <= tileOf(region.bottom - 1); ++ty) {
-            for (std::int64_t tx = tileOf(region.left); tx <= tileOf(region.right - 1); ++tx) {
+        for (std::int64_t ty = rowOf(region.top); ty <= rowOf(region.bottom - 1); ++ty) {
+            for (std::int64_t tx = columnOf(region.left); tx <= columnOf(region.right - 1); ++tx) {
                 std::unique_ptr<Tile>& tile = tiles_[key(tx, ty)];
                 if (tile) continue;
                 tile = std::make_unique<Tile>();
@@ -46,24 +49,32 @@ public:
     void table(const Rect& region, std::int64_t total, CoverageTable& table) const;
 
 private:
+    static constexpr std::size_t TILE_PIXELS = std::size_t{WIDTH} * HEIGHT;
+    static constexpr std::int64_t NARROW_PEAK = UINT16_MAX;
     struct Tile {
-        std::array<std::int32_t, std::size_t{TILE} * TILE> counts{};
+        // The counts in 16 bits, or, once one may pass NARROW_PEAK, in 32
+        // (narrow is then unused); no count is above peak.
+        std::array<std::uint16_t, TILE_PIXELS> narrow{};
+        std::vector<std::int32_t> wide;
+        std::int64_t peak = 0;
+        void widen() { wide.assign(narrow.begin(), narrow.end()); }
     };
 
     // Where the pixel (x, y) of a tile lies in its counts, and the mark at
     // its corner in marks_.
-    static std::size_t countAt(int x, int y) { return static_cast<std::size_t>(y) * TILE + static_cast<std::size_t>(x); }
-    static std::size_t markAt(int x, int y) { return static_cast<std::size_t>(y) * (TILE + 1) + static_cast<std::size_t>(x); }
-    static std::int64_t tileOf(int v) { return static_cast<std::int64_t>(v) >> TILE_SHIFT; }
+    static std::size_t countAt(int x, int y) { return static_cast<std::size_t>(y) * WIDTH + static_cast<std::size_t>(x); }
+    static std::size_t markAt(int x, int y) { return static_cast<std::size_t>(y) * (WIDTH + 1) + static_cast<std::size_t>(x); }
+    static std::int64_t columnOf(int x) { return static_cast<std::int64_t>(x) >> WIDTH_SHIFT; }
+    static std::int64_t rowOf(int y) { return static_cast<std::int64_t>(y) >> HEIGHT_SHIFT; }
     static std::uint64_t key(std::int64_t tx, std::int64_t ty) {
         return (static_cast<std::uint64_t>(tx) << 32) ^ static_cast<std::uint32_t>(ty);
     }
     static Rect tileRect(std::int64_t tx, std::int64_t ty) {
-        const int left = static_cast<int>(tx * TILE), top = static_cast<int>(ty * TILE);
-        return {left, top, left + TILE, top + TILE};
+        const int left = static_cast<int>(tx * WIDTH), top = static_cast<int>(ty * HEIGHT);
+        return {left, top, left + WIDTH, top + HEIGHT};
     }
     // A tile being made: the corners' marks of its obstacles, a 2D
-    // difference of its counts, (TILE + 1) to a side.
+    // difference of its counts, one more each way than the tile.
     void mark(const Rect& area, const Rect& o, std::int64_t count);
     void settle(Tile& tile) const;
     const Tile* find(std::int64_t tx, std::int64_t ty) const {
@@ -72,7 +83,8 @@ private:
     }
 
     std::unordered_map<std::uint64_t, std::unique_ptr<Tile>> tiles_;
-    std::array<std::int64_t, std::size_t{TILE + 1} * (TILE + 1)> marks_{};
+    mutable std::vector<const Tile*> bandTiles_;  // working memory of table()
+    std::array<std::int64_t, std::size_t{WIDTH + 1} * (HEIGHT + 1)> marks_{};
 };
 
 }  // namespace orvex

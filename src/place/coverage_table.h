@@ -3,7 +3,6 @@
 #pragma once
 
 #include "base/geometry.h"
-#include "place/prefix_sums.h"
 
 #include <cstdint>
 #include <vector>
@@ -17,10 +16,10 @@ namespace orvex {
 class CoverageTable {
 public:
     // Fills the table for the pixels of region (right and bottom sides
-    // excluded). rowCounts(y, out) writes the counts of the region's pixel
-    // row y, from its left edge, into out, an array of int32_t or int64_t
-    // as the table keeps; total bounds the sum of every count of the region
-    // from above.
+    // excluded). rowCounts(y, take) hands the counts of the region's pixel
+    // row y to take(counts, n), from its left edge on, in pieces of n
+    // consecutive counts (uint16_t or int32_t); total bounds the sum of
+    // every count of the region from above.
     template <class RowCounts>
     void build(const Rect& region, std::int64_t total, RowCounts rowCounts) {
         x0_ = region.left, y0_ = region.top;
@@ -35,6 +34,8 @@ public:
     std::int64_t sum(const Rect& r) const { return isNarrow_ ? sumOf(narrow_, r) : sumOf(wide_, r); }
 
 private:
+    // Each row is summed as its counts come, in one pass: the running sum
+    // along the row plus the entry above.
     template <class T, class RowCounts>
     void fill(std::vector<T>& table, RowCounts& rowCounts) {
         const auto stride = static_cast<std::size_t>(stride_);
@@ -42,10 +43,24 @@ private:
         std::fill_n(table.begin(), stride, T{0});
         for (std::size_t j = 1; j < static_cast<std::size_t>(rows_); ++j) {
             T* row = &table[j * stride];
+            const T* above = row - stride;
             row[0] = 0;
-            rowCounts(y0_ + static_cast<int>(j) - 1, row + 1);
-            sumRow(row, row - stride, stride);
+            T run = 0;
+            std::size_t at = 1;
+            rowCounts(y0_ + static_cast<int>(j) - 1, [&](const auto* counts, int n) {
+                run = sumPiece(row + at, above + at, counts, n, run);
+                at += static_cast<std::size_t>(n);
+            });
         }
+    }
+
+    // Writes out[c] = up[c] + run + counts[0] + ... + counts[c] for c below
+    // n, and returns the last running sum. Kept out of line, so that the
+    // running sum stays in a register.
+    template <class T, class Count>
+    [[gnu::noinline]] static T sumPiece(T* out, const T* up, const Count* counts, int n, T run) {
+        for (int c = 0; c < n; ++c) out[c] = up[c] + (run += counts[c]);
+        return run;
     }
 
     // Entry (i, j) holds the sum over the pixels left of x0 + i and above

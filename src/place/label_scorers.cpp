@@ -32,11 +32,16 @@ std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vect
 
 void DirectScorer::gather(const Rect& region, const ObstacleIndex& obstacles) {
     near_.clear();
+    distinct_.clear();
     count_ = 0, coverage_ = 0;
     obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o, std::int64_t count) {
-        near_.push_back({o, count});
+        near_.push_back({intersection(o, region), count});
         count_ += count;
+        coverage_ += count * rectOverlapArea(o, region);
     });
+}
+
+void DirectScorer::merge() {
     // Identical obstacles (after the cut) are kept once, with their count,
     // found through a table of at least twice as many slots.
     std::size_t slots = 16;
@@ -44,16 +49,14 @@ void DirectScorer::gather(const Rect& region, const ObstacleIndex& obstacles) {
     slotOf_.assign(slots, -1);
     distinct_.clear();
     for (const CountedRect& o : near_) {
-        const Rect cut = intersection(o.rect, region);
-        coverage_ += o.count * rectOverlapArea(o.rect, region);
-        std::size_t slot = hashOf(cut) & (slots - 1);
-        while (slotOf_[slot] >= 0 && distinct_[static_cast<std::size_t>(slotOf_[slot])].rect != cut)
+        std::size_t slot = hashOf(o.rect) & (slots - 1);
+        while (slotOf_[slot] >= 0 && distinct_[static_cast<std::size_t>(slotOf_[slot])].rect != o.rect)
             slot = (slot + 1) & (slots - 1);
         if (slotOf_[slot] >= 0) {
             distinct_[static_cast<std::size_t>(slotOf_[slot])].count += o.count;
         } else {
             slotOf_[slot] = static_cast<std::int32_t>(distinct_.size());
-            distinct_.push_back({cut, o.count});
+            distinct_.push_back(o);
         }
     }
 }

@@ -42,16 +42,19 @@ std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vect
 // with its count.
 class DirectScorer {
 public:
-    // Takes the obstacles over region, cut to it, equal ones merged.
+    // Takes the obstacles over region, cut to it.
     void gather(const Rect& region, const ObstacleIndex& obstacles);
+    // Merges the equal ones gathered, for the sums below.
+    void merge();
 
-    std::int64_t size() const { return static_cast<std::int64_t>(distinct_.size()); }
-    const std::vector<CountedRect>& distinct() const { return distinct_; }
+    const std::vector<CountedRect>& near() const { return near_; }  // as gathered
     std::int64_t count() const { return count_; }  // with their counts
     std::int64_t coverage() const { return coverage_; }  // their overlaps with the region, summed
 
-    // A and P of a label and leader box inside the region, or any value not
-    // below limit once they reach it.
+    // Once merged: how many distinct ones there are, and A and P of a label
+    // and leader box inside the region, or any value not below limit once
+    // they reach it.
+    std::int64_t size() const { return static_cast<std::int64_t>(distinct_.size()); }
     std::int64_t areaPart(const Rect& label, std::int64_t limit) const;
     std::int64_t leaderPart(const Rect& leader, std::int64_t limit) const;
 

@@ -92,6 +92,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     direct_.gather(region, obstacles);
     if (few) {
         if (direct_.count() >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) return inListOrder(walk, region, obstacles);
+        direct_.merge();
         const std::optional<int> last = byDirectSums(walk, best, regionArea / 32);
         if (!last || best.score == 0) return best.corner;
         seen = *last;
@@ -101,7 +102,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         return inListOrder(walk, region, obstacles);
     // A leader runs to a side's midpoint, seldom farther than half the
     // label's side beyond its point (boxes beyond get no count).
-    crossings_.reset(anchor, reach + 1 + (width + 1) / 2, reach + 1 + (height + 1) / 2, direct_.distinct());
+    crossings_.reset(anchor, reach + 1 + (width + 1) / 2, reach + 1 + (height + 1) / 2, direct_.near());
     return byCoverage(walk, seen, best, obstacles);
 }
 

@@ -53,4 +53,19 @@ TEST(CoverageTable, SumsWhatThePlainOverlapsSumAsObstaclesAreAdded) {
     }
 }
 
+TEST(CoverageTable, CountsPastSixteenBits) {
+    // A pile over a tile made before it grew past 65535, and one over a
+    // tile first made after; the pixels beside them stay at their counts.
+    ObstacleIndex obstacles(600, 100);
+    CoverageTable table;
+    const Rect early{10, 5, 20, 9}, late{580, 40, 584, 60}, region{0, 0, 600, 100};
+    obstacles.add({0, 0, 600, 100});
+    obstacles.coverageTable({0, 0, 100, 100}, 1 << 20, table);
+    for (int k = 0; k < 140000; ++k) obstacles.add(k % 2 == 0 ? early : late);
+    obstacles.add({15, 0, 16, 100});
+    obstacles.coverageTable(region, std::int64_t{1} << 40, table);
+    for (const Rect& r : {early, late, Rect{5, 0, 30, 12}, Rect{575, 30, 590, 70}, Rect{100, 0, 300, 100}, region})
+        EXPECT_EQ(table.sum(r), plainSum(obstacles, r));
+}
+
 }  // namespace
