@@ -66,13 +66,18 @@ void CoverageMap::add(const Rect& r) {
             if (const auto it = tiles_.find(key(tx, ty)); it != tiles_.end()) addTo(tx, ty, *it->second);
 }
 
-void CoverageMap::table(const Rect& region, std::int64_t total, CoverageTable& table) const {
+void CoverageMap::table(const Rect& region, CoverageTable& table) const {
     // The tiles of the current band of tile rows, looked up once for its
     // rows.
     const std::int64_t firstColumn = columnOf(region.left);
     std::vector<const Tile*>& band = bandTiles_;
     band.assign(static_cast<std::size_t>(columnOf(region.right - 1) - firstColumn + 1), nullptr);
     std::int64_t bandRow = INT64_MIN;
+    // No count of a tile is above its peak, which bounds the region's sum.
+    std::int64_t total = 0;
+    for (std::int64_t ty = rowOf(region.top); ty <= rowOf(region.bottom - 1); ++ty)
+        for (std::int64_t tx = firstColumn; tx <= columnOf(region.right - 1); ++tx)
+            total += find(tx, ty)->peak * rectOverlapArea(tileRect(tx, ty), region);
     table.build(region, total, [&](int y, auto take) {
         const std::int64_t ty = rowOf(y);
         if (ty != bandRow) {

@@ -44,9 +44,8 @@ public:
     }
 
     // The summed-area table of the coverage over the pixels of region (right
-    // and bottom sides excluded), whose tiles are all made; total is at
-    // least the coverage summed over the region.
-    void table(const Rect& region, std::int64_t total, CoverageTable& table) const;
+    // and bottom sides excluded), whose tiles are all made.
+    void table(const Rect& region, CoverageTable& table) const;
 
 private:
     static constexpr std::size_t TILE_PIXELS = std::size_t{WIDTH} * HEIGHT;

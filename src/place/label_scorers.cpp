@@ -33,11 +33,10 @@ std::int64_t orderedScore(const Rect& label, const Rect& leader, const std::vect
 void DirectScorer::gather(const Rect& region, const ObstacleIndex& obstacles) {
     near_.clear();
     distinct_.clear();
-    count_ = 0, coverage_ = 0;
+    count_ = 0;
     obstacles.visitOverlappingAnyOrder(region, [&](const Rect& o, std::int64_t count) {
         near_.push_back({intersection(o, region), count});
         count_ += count;
-        coverage_ += count * rectOverlapArea(o, region);
     });
 }
 

@@ -49,7 +49,6 @@ public:
 
     const std::vector<CountedRect>& near() const { return near_; }  // as gathered
     std::int64_t count() const { return count_; }  // with their counts
-    std::int64_t coverage() const { return coverage_; }  // their overlaps with the region, summed
 
     // Once merged: how many distinct ones there are, and A and P of a label
     // and leader box inside the region, or any value not below limit once
@@ -61,17 +60,15 @@ public:
 private:
     std::vector<CountedRect> near_, distinct_;
     std::vector<std::int32_t> slotOf_;  // open addressing: an index into distinct_, or -1
-    std::int64_t count_ = 0, coverage_ = 0;
+    std::int64_t count_ = 0;
 };
 
 // The coverage of the region, from the map's coverage of the obstacles:
 // A in four look-ups, and bounds of P.
 class CoverageScorer {
 public:
-    // The table over region, whose coverage sums to total (or less).
-    void build(const Rect& region, std::int64_t total, const ObstacleIndex& obstacles) {
-        obstacles.coverageTable(region, total, table_);
-    }
+    // The table over region.
+    void build(const Rect& region, const ObstacleIndex& obstacles) { obstacles.coverageTable(region, table_); }
 
     // The coverage summed over r, which lies inside the region; over a
     // leader box, C, with floor(3C / 10) >= P, and P = 0 when C < 4 (no

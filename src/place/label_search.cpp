@@ -89,20 +89,23 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     Best best;
     int seen = -1;  // the candidates up to this place are scored
     const bool few = obstacles.runsAround(region) <= regionArea / 32;
-    direct_.gather(region, obstacles);
     if (few) {
+        direct_.gather(region, obstacles);
         if (direct_.count() >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) return inListOrder(walk, region, obstacles);
         direct_.merge();
         const std::optional<int> last = byDirectSums(walk, best, regionArea / 32);
         if (!last || best.score == 0) return best.corner;
         seen = *last;
     }
-    coverage_.build(region, direct_.coverage(), obstacles);
+    coverage_.build(region, obstacles);
     if (best.score == INT64_MAX && 2 * coverage_.sum(region) >= EXACT_SUM_LIMIT)
         return inListOrder(walk, region, obstacles);
     // A leader runs to a side's midpoint, seldom farther than half the
-    // label's side beyond its point (boxes beyond get no count).
-    crossings_.reset(anchor, reach + 1 + (width + 1) / 2, reach + 1 + (height + 1) / 2, direct_.near());
+    // label's side beyond its point (boxes beyond get no count); the
+    // crossings are counted among the obstacles within that reach.
+    const int reachX = reach + 1 + (width + 1) / 2, reachY = reach + 1 + (height + 1) / 2;
+    if (!few) direct_.gather({anchor.x - reachX, anchor.y - reachY, anchor.x + reachX, anchor.y + reachY}, obstacles);
+    crossings_.reset(anchor, reachX, reachY, direct_.near());
     return byCoverage(walk, seen, best, obstacles);
 }
 

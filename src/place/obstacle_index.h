@@ -54,11 +54,10 @@ public:
 
     // The summed-area table of the obstacles' coverage over the pixels of
     // region (right and bottom sides excluded): how many obstacles lie over
-    // each pixel, summed. total is at least that coverage summed over the
-    // whole region (the sum of each obstacle's overlap with it).
-    void coverageTable(const Rect& region, std::int64_t total, CoverageTable& table) const {
+    // each pixel, summed.
+    void coverageTable(const Rect& region, CoverageTable& table) const {
         coverage_.makeTiles(region, [this](const Rect& area, auto add) { visitOverlappingAnyOrder(area, add); });
-        coverage_.table(region, total, table);
+        coverage_.table(region, table);
     }
 
     // At least as many as the runs of equal rectangles that overlap area
