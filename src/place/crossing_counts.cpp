@@ -36,15 +36,15 @@ std::optional<std::int64_t> CrossingCounts::count(const Rect& box) {
     const std::size_t q = (sideX > 0 ? 0U : 1U) + (sideY > 0 ? 0U : 2U);
     if (tooMany_) return std::nullopt;
     if (!quarters_[q].made) make(q);
-    return quarters_[q].table[static_cast<std::size_t>(down * (reachX_ + 1) + across)];
+    return quarters_[q].table[static_cast<std::size_t>(stepsOf(down) * (stepsOf(reachX_) + 1) + stepsOf(across))];
 }
 
 void CrossingCounts::mark() {
     marked_ = true;
     for (std::vector<Mark>& marks : marks_) marks.clear();
     // Each obstacle reaching into a quarter, turned so that the quarter lies
-    // right of and below the anchor, is marked there at where it begins
-    // (from the anchor on), one entry past it.
+    // right of and below the anchor, is marked there at the step where it
+    // begins (from the anchor on), one entry past it.
     for (const CountedRect& o : *near_) {
         const std::array<Span, 2> across{spanFrom(o.rect.left, o.rect.right, anchor_.x, 1),
                                          spanFrom(o.rect.left, o.rect.right, anchor_.x, -1)};
@@ -52,10 +52,10 @@ void CrossingCounts::mark() {
                                        spanFrom(o.rect.top, o.rect.bottom, anchor_.y, -1)};
         for (std::size_t y = 0; y < 2; ++y) {
             if (down[y].far <= 0 || down[y].near >= reachY_) continue;
-            const auto j = static_cast<std::int32_t>(std::max<std::int64_t>(down[y].near, 0)) + 1;
+            const auto j = static_cast<std::int32_t>(std::max<std::int64_t>(down[y].near, 0) / STEP) + 1;
             for (std::size_t x = 0; x < 2; ++x) {
                 if (across[x].far <= 0 || across[x].near >= reachX_) continue;
-                const auto i = static_cast<std::int32_t>(std::max<std::int64_t>(across[x].near, 0)) + 1;
+                const auto i = static_cast<std::int32_t>(std::max<std::int64_t>(across[x].near, 0) / STEP) + 1;
                 marks_[x + 2 * y].push_back({j, i, static_cast<std::int32_t>(o.count)});
             }
         }
@@ -77,7 +77,8 @@ void CrossingCounts::make(std::size_t q) {
     if (!marked_) mark();
     Quarter& quarter = quarters_[q];
     quarter.made = true;
-    const auto stride = static_cast<std::size_t>(reachX_) + 1, rows = static_cast<std::size_t>(reachY_) + 1;
+    const auto stride = static_cast<std::size_t>(stepsOf(reachX_)) + 1;
+    const auto rows = static_cast<std::size_t>(stepsOf(reachY_)) + 1;
     // The quarter's marks by row, and by column within a row: sorted by
     // column, then stably by row, counting each.
     sortBy(marks_[q], byColumn_, stride, [](const Mark& m) { return m.column; });

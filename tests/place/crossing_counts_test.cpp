@@ -1,4 +1,5 @@
-// Obstacles counted over leader boxes, against counting them one by one:
+// Obstacles counted over leader boxes, against counting them one by one
+// over the box and over the box widened to whole steps:
 // boxes in all four quarters round the anchor, asked in any order, with
 // obstacles that reach the anchor's own row and column, lie across it or
 // beyond the reach.
@@ -41,8 +42,12 @@ TEST(CrossingCounts, CountWhatOverlapsEachBox) {
             const Rect box = rectFromCorners(anchor.x, anchor.y, anchor.x + sideX * across, anchor.y + sideY * down);
             const std::optional<std::int64_t> n = counts.count(box);
             ASSERT_TRUE(n) << "round " << round;
-            ASSERT_EQ(*n, plainCount(near, box)) << "round " << round << ", box " << box.left << "," << box.top << " "
-                                                 << box.right << "," << box.bottom;
+            const int wideAcross = (across + CrossingCounts::STEP - 1) / CrossingCounts::STEP * CrossingCounts::STEP;
+            const int wideDown = (down + CrossingCounts::STEP - 1) / CrossingCounts::STEP * CrossingCounts::STEP;
+            const Rect widened =
+                rectFromCorners(anchor.x, anchor.y, anchor.x + sideX * wideAcross, anchor.y + sideY * wideDown);
+            ASSERT_GE(*n, plainCount(near, box)) << "round " << round;
+            ASSERT_LE(*n, plainCount(near, widened)) << "round " << round;
         }
         // Beyond the reach, nothing.
         EXPECT_FALSE(counts.count(rectFromCorners(anchor.x, anchor.y, anchor.x + reachX + 1, anchor.y + 1)));
