@@ -177,25 +177,36 @@ PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const
         if (low <= limit) maybe_.push_back({k, label, leader, a, low});
     };
     const std::vector<const Band*>& bands = walk.bands();
+    auto blockOf = [&](const BlockAt& b) -> const CandidateBlock& {
+        return bands[static_cast<std::size_t>(b.band)]->blocks[static_cast<std::size_t>(b.index)];
+    };
+    // A block's bound is its core's coverage, to which the least leader part
+    // of its leader core is added only for a block that the core alone does
+    // not rule out.
+    auto addLeaderPart = [&](BlockAt& b) {
+        const Rect leaderCore = walk.leaderCoreOf(blockOf(b));
+        const std::int64_t covered = coverage_.sum(leaderCore);
+        if (covered >= 4) b.least += leastLeaderPart(leaderCore, covered);
+    };
+    auto visit = [&](const BlockAt& b) { walk.inBlock(*bands[static_cast<std::size_t>(b.band)], blockOf(b), look); };
     order_.clear();
-    for (std::size_t j = 0; j < bands.size(); ++j) {
-        for (std::size_t i = 0; i < bands[j]->blocks.size(); ++i) {
-            const CandidateBlock& b = bands[j]->blocks[i];
-            const Rect leaderCore = walk.leaderCoreOf(b);
-            const std::int64_t covered = coverage_.sum(leaderCore);
-            order_.push_back({coverage_.sum(walk.coreOf(b)) + (covered < 4 ? 0 : leastLeaderPart(leaderCore, covered)),
-                              static_cast<std::int32_t>(j), static_cast<std::int32_t>(i)});
-        }
-    }
-    // The blocks of least bound first, for a low limit early.
+    for (std::size_t j = 0; j < bands.size(); ++j)
+        for (std::size_t i = 0; i < bands[j]->blocks.size(); ++i)
+            order_.push_back({coverage_.sum(walk.coreOf(bands[j]->blocks[i])), static_cast<std::int32_t>(j),
+                              static_cast<std::int32_t>(i)});
+    // The blocks of least core coverage first, by their whole bound, for a
+    // low limit early; then the others.
     const auto first = order_.begin() + static_cast<std::ptrdiff_t>(std::min(order_.size(), LEAST_FIRST));
     auto byLeast = [](const BlockAt& x, const BlockAt& y) { return x.least < y.least; };
     std::nth_element(order_.begin(), first, order_.end(), byLeast);
+    std::for_each(order_.begin(), first, addLeaderPart);
     std::sort(order_.begin(), first, byLeast);
-    for (const BlockAt& b : order_) {
-        if (b.least > limit) continue;
-        const Band& band = *bands[static_cast<std::size_t>(b.band)];
-        walk.inBlock(band, band.blocks[static_cast<std::size_t>(b.index)], look);
+    for (auto b = order_.begin(); b != order_.end(); ++b) {
+        if (b >= first) {
+            if (b->least > limit) continue;
+            addLeaderPart(*b);
+        }
+        if (b->least <= limit) visit(*b);
     }
 
     std::sort(maybe_.begin(), maybe_.end(),
