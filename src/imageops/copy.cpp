@@ -17,14 +17,13 @@ bool insideClip(gdImagePtr image, int x, int y) {
 // The entries of `from` resolved in the palette of `to`, each on first use.
 class EntryMap {
 public:
-    EntryMap(gdImagePtr to, gdImagePtr from) : to_(to), from_(from) {
+    EntryMap(gdImagePtr to, gdImagePtr from, ResolvedEntries& mapped) : to_(to), from_(from), mapped_(mapped) {
         assert(to != from && !gdImageTrueColor(to) && !gdImageTrueColor(from));
-        mapped_.fill(-1);
     }
 
     // gd stores the index as a byte, like any pixel.
     unsigned char operator()(int c) {
-        int& entry = mapped_[static_cast<std::size_t>(c)];
+        int& entry = mapped_.index[static_cast<std::size_t>(c)];
         if (entry == -1)
             entry = gdImageColorResolveAlpha(to_, from_->red[c], from_->green[c], from_->blue[c], from_->alpha[c]);
         return static_cast<unsigned char>(entry);
@@ -32,7 +31,7 @@ public:
 
 private:
     gdImagePtr to_, from_;
-    std::array<int, gdMaxColors> mapped_{};
+    ResolvedEntries& mapped_;
 };
 
 // How many pixels each of `source` pixels becomes when they are stretched
@@ -49,7 +48,13 @@ std::vector<int> stretchSteps(int target, int source) {
 }  // namespace
 
 void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int sourceY, int width, int height) {
-    EntryMap mapped(to, from);
+    ResolvedEntries resolved;
+    copyPicture(to, from, x, y, sourceX, sourceY, width, height, resolved);
+}
+
+void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int sourceY, int width, int height,
+                 ResolvedEntries& resolved) {
+    EntryMap mapped(to, from, resolved);
     const int transparent = gdImageGetTransparent(from);
     for (int j = 0; j < height; ++j) {
         const int v = sourceY + j, toY = y + j;
@@ -66,7 +71,8 @@ void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int 
 void copyPictureScaled(gdImagePtr to, gdImagePtr from, int x, int y, int width, int height, int sourceWidth,
                        int sourceHeight) {
     assert(gdImageGetTransparent(from) == -1 && sourceWidth <= gdImageSX(from) && sourceHeight <= gdImageSY(from));
-    EntryMap mapped(to, from);
+    ResolvedEntries resolved;
+    EntryMap mapped(to, from, resolved);
     const std::vector<int> columns = stretchSteps(width, sourceWidth), rows = stretchSteps(height, sourceHeight);
     // The map row one picture row makes, and its columns inside the
     // clipping rectangle of `to`.

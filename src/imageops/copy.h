@@ -7,7 +7,19 @@
 
 #include <gd.h>
 
+#include <array>
+
 namespace orvex {
+
+// The entries of one picture as resolved in the palette of the image it is
+// copied onto (-1: not yet), kept from one copy to the next. A resolution
+// stays right while that image's palette only grows, as it does while a map
+// is drawn: an entry once found or added keeps its index, and a full
+// palette keeps its closest entries.
+struct ResolvedEntries {
+    ResolvedEntries() { index.fill(-1); }
+    std::array<int, gdMaxColors> index;
+};
 
 // As gdImageCopy: the width x height region of `from` whose top-left is
 // (sourceX, sourceY) onto `to` at (x, y). Entries are resolved even for a
@@ -15,6 +27,12 @@ namespace orvex {
 // the transparent index of `from` are left out, and a pixel outside the
 // clipping rectangle of `from` reads as index 0.
 void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int sourceY, int width, int height);
+
+// The same, for a picture copied often: its entries resolved by earlier
+// copies onto `to` are taken from `resolved`, and those it resolves are
+// added there.
+void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int sourceY, int width, int height,
+                 ResolvedEntries& resolved);
 
 // As gdImageCopyResized: the top-left sourceWidth x sourceHeight region of
 // `from`, which lies inside it and has no transparent index, stretched over

@@ -38,11 +38,39 @@ public:
     int sample(double dx, double dy) const {
         const double u = cx_ + dx * cosine_ + dy * sine_;
         const double v = cy_ + dy * cosine_ - dx * sine_;
+        // Mostly both coordinates are small and far from a half: their
+        // whole parts, taken by conversion, are their floors, and they
+        // round as roundToInt does, without its sums.
+        const double au = std::fabs(u), av = std::fabs(v);
+        if (au < SMALL && av < SMALL) {
+            const int wu = static_cast<int>(au), wv = static_cast<int>(av);
+            const double fu = au - wu, fv = av - wv;
+            if (std::fabs(fu - 0.5) >= 1e-6 && std::fabs(fv - 0.5) >= 1e-6 && dx * dx + dy * dy > nearPivot_) {
+                const int ru = wu + (fu > 0.5 ? 1 : 0), rv = wv + (fv > 0.5 ? 1 : 0);
+                return indexAt(u < 0 ? -ru : ru, v < 0 ? -rv : rv);
+            }
+        }
         if (isNearHalf(u) || isNearHalf(v) || dx * dx + dy * dy <= nearPivot_) return polarSample(dx, dy);
         return indexAt(roundToInt(u), roundToInt(v));
     }
 
+    // True when no offset within 0.4 pixel of (dx, dy) either way maps into
+    // the icon: the inverse turn moves points by 1 / scale times their
+    // distance, and a point maps in only within half a pixel of the icon.
+    bool allOutside(double dx, double dy) const {
+        const double u = cx_ + dx * cosine_ + dy * sine_;
+        const double v = cy_ + dy * cosine_ - dx * sine_;
+        const double reach = 0.5 + SUB_SAMPLE_REACH / scale_ + 1e-6;
+        return u < icon_->cx1 - reach || u > icon_->cx2 + reach || v < icon_->cy1 - reach || v > icon_->cy2 + reach;
+    }
+
 private:
+    // Below this, a coordinate's whole part fits an int with room to round.
+    static constexpr double SMALL = 1 << 30;
+    // How far a sub-sample lies from its pixel's position at most: 0.4
+    // pixel each way, with room for the roundings of its offset.
+    static constexpr double SUB_SAMPLE_REACH = 0.5658;
+
     int indexAt(int u, int v) const {
         const bool inside = u >= icon_->cx1 && u <= icon_->cx2 && v >= icon_->cy1 && v <= icon_->cy2;
         return inside ? icon_->pixels[v][u] : -1;
@@ -113,7 +141,9 @@ ImagePtr rotateIcon(gdImagePtr icon, double angle, double scale, bool resample, 
                 if (c >= 0) output.setEntry(i, j, icon, c);
                 continue;  // else it stays the transparent ground
             }
-            // 5 x 5 sub-samples, 0.2 pixel apart round the pixel's position.
+            // 5 x 5 sub-samples, 0.2 pixel apart round the pixel's position;
+            // none of them falls in the icon when the position lies far off.
+            if (turn.allOutside(i - h, j - h)) continue;
             int red = 0, green = 0, blue = 0, count = 0;
             for (int l = 0; l < 5; ++l) {
                 for (int m = 0; m < 5; ++m) {

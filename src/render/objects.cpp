@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <unordered_map>
 
 namespace orvex {
 
@@ -48,6 +49,8 @@ void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const M
                  const Options& options, Reporter& reporter) {
     if (options.verbose) reporter.report("drawing game objects\n");
     const gdImagePtr image = canvas.image.get();
+    // Each turned icon's entries are resolved in the map's palette once.
+    std::unordered_map<gdImagePtr, ResolvedEntries> resolved;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const GameObject& object = objects[i];
         const ObjectLayout& placed = layout.objects[i];
@@ -55,7 +58,7 @@ void drawObjects(Canvas& canvas, const std::vector<GameObject>& objects, const M
         const int h = object.iconHalfWidth();
         // The icon's centre pixel (h, h) lands on the anchor; an odd-sided
         // icon loses its last row and column.
-        copyPicture(image, icon, object.px - h, object.py - h, 0, 0, 2 * h, 2 * h);
+        copyPicture(image, icon, object.px - h, object.py - h, 0, 0, 2 * h, 2 * h, resolved[icon]);
         // Each object starts the dotted pattern afresh.
         if (!placed.course.empty()) useLineStyle(image, canvas.lineStyles.course);
         for (const Segment& s : placed.course) gdImageLine(image, s.from.x, s.from.y, s.to.x, s.to.y, gdStyled);
