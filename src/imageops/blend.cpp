@@ -29,12 +29,18 @@ void replaceColor(gdImagePtr image, int from, int to, bool swap) {
     auto is = [image](int c, const int rgb[3]) {
         return image->red[c] == rgb[0] && image->green[c] == rgb[1] && image->blue[c] == rgb[2];
     };
-    for (int x = 0; x < gdImageSX(image); ++x) {
-        for (int y = 0; y < gdImageSY(image); ++y) {
-            const int c = gdImageGetPixel(image, x, y);
-            if (is(c, fromRgb)) gdImageSetPixel(image, x, y, to);
-            else if (swap && is(c, toRgb)) gdImageSetPixel(image, x, y, from);
-        }
+    // What each entry becomes, worked out once: gd reads and writes pixels
+    // only within the clipping rectangle, and reads those outside as 0,
+    // which then changes no pixel.
+    std::array<unsigned char, gdMaxColors> becomes{};
+    for (int c = 0; c < gdMaxColors; ++c) {
+        const int next = is(c, fromRgb) ? to : swap && is(c, toRgb) ? from : c;
+        becomes[static_cast<std::size_t>(c)] = static_cast<unsigned char>(next);
+    }
+    for (int y = std::max(image->cy1, 0); y <= std::min(image->cy2, gdImageSY(image) - 1); ++y) {
+        unsigned char* row = image->pixels[y];
+        for (int x = std::max(image->cx1, 0); x <= std::min(image->cx2, gdImageSX(image) - 1); ++x)
+            row[x] = becomes[row[x]];
     }
 }
 
