@@ -1,6 +1,7 @@
 #include "place/coverage_map.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvex {
 
@@ -15,20 +16,36 @@ void CoverageMap::mark(const Rect& area, const Rect& o, std::int64_t count) {
     marks_[markAt(right, bottom)] += count;
 }
 
-void CoverageMap::settle(Tile& tile) const {
+void CoverageMap::Tile::makeRoomForOneMore() {
+    if (!counts8.empty() && peak == UINT8_MAX) {
+        counts16.assign(counts8.begin(), counts8.end());
+        counts8 = {};
+    } else if (!counts16.empty() && peak == UINT16_MAX) {
+        counts32.assign(counts16.begin(), counts16.end());
+        counts16 = {};
+    }
+}
+
+void CoverageMap::settle(Tile& tile) {
+    // The counts summed from the marks, which are cleared as they are read
+    // (the marks past the tile's last row and column are never read, and
+    // may hold anything).
     std::array<std::int64_t, TILE_PIXELS> counts;
     std::array<std::int64_t, WIDTH> above{};
+    std::int64_t peak = 0;
     for (int y = 0; y < HEIGHT; ++y) {
         std::int64_t run = 0;
         for (int x = 0; x < WIDTH; ++x) {
-            run += marks_[markAt(x, y)];
+            run += std::exchange(marks_[markAt(x, y)], 0);
             above[static_cast<std::size_t>(x)] += run;
             counts[countAt(x, y)] = above[static_cast<std::size_t>(x)];
+            peak = std::max(peak, above[static_cast<std::size_t>(x)]);
         }
     }
-    tile.peak = *std::max_element(counts.begin(), counts.end());
-    if (tile.peak > NARROW_PEAK) tile.wide.assign(counts.begin(), counts.end());
-    else std::copy(counts.begin(), counts.end(), tile.narrow.begin());
+    tile.peak = peak;
+    if (peak <= UINT8_MAX) tile.counts8.assign(counts.begin(), counts.end());
+    else if (peak <= UINT16_MAX) tile.counts16.assign(counts.begin(), counts.end());
+    else tile.counts32.assign(counts.begin(), counts.end());
 }
 
 void CoverageMap::add(const Rect& r) {
@@ -41,17 +58,15 @@ void CoverageMap::add(const Rect& r) {
         const int left = std::max(r.left, area.left) - area.left, right = std::min(r.right, area.right) - area.left;
         const int top = std::max(r.top, area.top) - area.top, bottom = std::min(r.bottom, area.bottom) - area.top;
         if (right <= left || bottom <= top) return;
-        // Each obstacle adds at most 1 to a count.
-        if (tile.wide.empty() && tile.peak == NARROW_PEAK) tile.widen();
-        ++tile.peak;
-        auto addRows = [&](auto* counts) {
+        tile.makeRoomForOneMore();
+        tile.visit([&](auto* counts) {
+            std::int64_t peak = tile.peak;
             for (int y = top; y < bottom; ++y) {
                 auto* row = counts + countAt(0, y);
-                for (int x = left; x < right; ++x) ++row[x];
+                for (int x = left; x < right; ++x) peak = std::max<std::int64_t>(peak, ++row[x]);
             }
-        };
-        if (tile.wide.empty()) addRows(tile.narrow.data());
-        else addRows(tile.wide.data());
+            tile.peak = peak;
+        });
     };
     if (reached > static_cast<std::int64_t>(tiles_.size())) {
         for (auto& [k, tile] : tiles_) {
@@ -90,8 +105,7 @@ void CoverageMap::table(const Rect& region, CoverageTable& table) const {
             const Tile* tile = band[static_cast<std::size_t>(tx - firstColumn)];
             const int from = x - static_cast<int>(tx * WIDTH);
             const int count = std::min(WIDTH - from, region.right - x);
-            if (tile->wide.empty()) take(tile->narrow.data() + countAt(from, row), count);
-            else take(tile->wide.data() + countAt(from, row), count);
+            tile->visit([&](const auto* counts) { take(counts + countAt(from, row), count); });
             x += count;
         }
     });

@@ -1,5 +1,5 @@
 // The coverage of the whole map: how many obstacles lie over each pixel,
-// kept in tiles, in 16 bits while a tile's counts stay below 65536. A tile is made the first time a search needs it,
+// kept in tiles, each in the fewest bits (8, 16 or 32) that hold its counts. A tile is made the first time a search needs it,
 // from the obstacles over it then, and every obstacle added afterwards
 // updates the tiles it reaches; tiles no search needs are never made.
 #pragma once
@@ -36,7 +36,6 @@ public:
                 if (tile) continue;
                 tile = std::make_unique<Tile>();
                 const Rect area = tileRect(tx, ty);
-                marks_.fill(0);
                 obstaclesOver(area, [&](const Rect& o, std::int64_t count) { mark(area, o, count); });
                 settle(*tile);
             }
@@ -49,14 +48,29 @@ public:
 
 private:
     static constexpr std::size_t TILE_PIXELS = std::size_t{WIDTH} * HEIGHT;
-    static constexpr std::int64_t NARROW_PEAK = UINT16_MAX;
     struct Tile {
-        // The counts in 16 bits, or, once one may pass NARROW_PEAK, in 32
-        // (narrow is then unused); no count is above peak.
-        std::array<std::uint16_t, TILE_PIXELS> narrow{};
-        std::vector<std::int32_t> wide;
+        // The counts, in one of the three, the narrowest that holds peak,
+        // the highest count.
+        std::vector<std::uint8_t> counts8;
+        std::vector<std::uint16_t> counts16;
+        std::vector<std::int32_t> counts32;
         std::int64_t peak = 0;
-        void widen() { wide.assign(narrow.begin(), narrow.end()); }
+
+        // Calls f(counts) with the tile's counts.
+        template <class F>
+        void visit(F f) {
+            if (!counts8.empty()) f(counts8.data());
+            else if (!counts16.empty()) f(counts16.data());
+            else f(counts32.data());
+        }
+        template <class F>
+        void visit(F f) const {
+            if (!counts8.empty()) f(counts8.data());
+            else if (!counts16.empty()) f(counts16.data());
+            else f(counts32.data());
+        }
+        // Keeps the counts in bits that hold a count one above peak.
+        void makeRoomForOneMore();
     };
 
     // Where the pixel (x, y) of a tile lies in its counts, and the mark at
@@ -73,9 +87,10 @@ private:
         return {left, top, left + WIDTH, top + HEIGHT};
     }
     // A tile being made: the corners' marks of its obstacles, a 2D
-    // difference of its counts, one more each way than the tile.
+    // difference of its counts, one more each way than the tile; all 0
+    // between tiles, but for the last row and column.
     void mark(const Rect& area, const Rect& o, std::int64_t count);
-    void settle(Tile& tile) const;
+    void settle(Tile& tile);
     const Tile* find(std::int64_t tx, std::int64_t ty) const {
         const auto it = tiles_.find(key(tx, ty));
         return it == tiles_.end() ? nullptr : it->second.get();

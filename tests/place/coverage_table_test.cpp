@@ -53,18 +53,21 @@ TEST(CoverageTable, SumsWhatThePlainOverlapsSumAsObstaclesAreAdded) {
     }
 }
 
-TEST(CoverageTable, CountsPastSixteenBits) {
-    // A pile over a tile made before it grew past 65535, and one over a
-    // tile first made after; the pixels beside them stay at their counts.
+TEST(CoverageTable, CountsPastEightAndSixteenBits) {
+    // A pile over a tile made before it grew past 65535, and piles of 300
+    // and of 70000 over tiles first made after; the pixels beside them stay
+    // at their counts.
     ObstacleIndex obstacles(600, 100);
     CoverageTable table;
-    const Rect early{10, 5, 20, 9}, late{580, 40, 584, 60}, region{0, 0, 600, 100};
+    const Rect early{10, 5, 20, 9}, middle{300, 20, 310, 30}, late{580, 40, 584, 60}, region{0, 0, 600, 100};
     obstacles.add({0, 0, 600, 100});
     obstacles.coverageTable({0, 0, 100, 100}, table);
     for (int k = 0; k < 140000; ++k) obstacles.add(k % 2 == 0 ? early : late);
+    for (int k = 0; k < 300; ++k) obstacles.add(middle);
     obstacles.add({15, 0, 16, 100});
     obstacles.coverageTable(region, table);
-    for (const Rect& r : {early, late, Rect{5, 0, 30, 12}, Rect{575, 30, 590, 70}, Rect{100, 0, 300, 100}, region})
+    for (const Rect& r : {early, middle, late, Rect{5, 0, 30, 12}, Rect{295, 15, 320, 35}, Rect{575, 30, 590, 70},
+                          Rect{100, 0, 300, 100}, region})
         EXPECT_EQ(table.sum(r), plainSum(obstacles, r));
 }
 
