@@ -82,10 +82,18 @@ void Fader::rect(int x1, int y1, int x2, int y2) {
 
 void Fader::disc(int cx, int cy, int radius) {
     const std::int64_t r = radius;
-    for (std::int64_t x = cx - r; x <= cx + r; ++x) {
-        for (std::int64_t y = cy - r; y <= cy + r; ++y) {
-            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) fade(x, y);
+    // Column by column, the pixels within r of the centre: those at most
+    // `reach` above and below it, the largest whose square fits.
+    std::int64_t reach = r;
+    for (std::int64_t dx = -r; dx <= r; ++dx) {
+        const std::int64_t room = r * r - dx * dx;
+        if (dx <= 0) {
+            while (reach < r && (reach + 1) * (reach + 1) <= room) ++reach;
+            while (reach * reach > room) --reach;
+        } else {
+            while (reach * reach > room) --reach;
         }
+        for (std::int64_t y = cy - reach; y <= cy + reach; ++y) fade(cx + dx, y);
     }
 }
 

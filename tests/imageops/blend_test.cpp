@@ -50,10 +50,17 @@ TEST(Fade, RectangleIsInclusiveAndEmptyWhenReversed) {
 }
 
 TEST(Fade, DiscCoversThePixelsWithinItsRadius) {
-    for (auto [radius, pixels] : {std::pair{0, 1}, {1, 5}, {2, 13}}) {
-        ImagePtr image = filled(9, 9, {100, 100, 100});
-        fadeDisc(image.get(), 4, 4, radius, 50);
+    // The lattice points within each radius: 1, 5, 13, 29, 49, 81, then
+    // r = 10 and r = 12.
+    for (auto [radius, pixels] : {std::pair{0, 1}, {1, 5}, {2, 13}, {3, 29}, {4, 49}, {5, 81}, {10, 317}, {12, 441}}) {
+        ImagePtr image = filled(25, 25, {100, 100, 100});
+        fadeDisc(image.get(), 12, 12, radius, 50);
         EXPECT_EQ(countColor(image.get(), {50, 50, 50}), pixels) << "radius " << radius;
+        // Its rim: the pixels r away along the axes, none at the corners.
+        EXPECT_EQ(gdImageGetPixel(image.get(), 12 + radius, 12), gdImageGetPixel(image.get(), 12, 12));
+        if (radius > 0) {
+            EXPECT_NE(gdImageGetPixel(image.get(), 12 + radius, 12 + radius), gdImageGetPixel(image.get(), 12, 12));
+        }
     }
 }
 
