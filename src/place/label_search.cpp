@@ -88,13 +88,20 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     // of what the coverage's table costs; else the coverage.
     Best best;
     int seen = -1;  // the candidates up to this place are scored
-    const bool few = obstacles.runsAround(region) <= regionArea / 32;
+    // Where direct sums have ended without an answer for several objects
+    // in a row, as on a map where no label finds a free place, they are
+    // tried again only now and then.
+    const bool few = obstacles.runsAround(region) <= regionArea / 32 && directSumsDue();
     if (few) {
         direct_.gather(region, obstacles);
         if (direct_.count() >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) return inListOrder(walk, region, obstacles);
         direct_.merge();
         const std::optional<int> last = byDirectSums(walk, best, regionArea / 32);
-        if (!last || best.score == 0) return best.corner;
+        if (!last || best.score == 0) {
+            directMisses_ = 0;
+            return best.corner;
+        }
+        ++directMisses_;
         seen = *last;
     }
     coverage_.build(region, obstacles);
@@ -107,6 +114,13 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     if (!few) direct_.gather({anchor.x - reachX, anchor.y - reachY, anchor.x + reachX, anchor.y + reachY}, obstacles);
     crossings_.reset(anchor, reachX, reachY, direct_.near());
     return byCoverage(walk, seen, best, obstacles);
+}
+
+bool LabelSearch::directSumsDue() {
+    if (directMisses_ < MISSES_BEFORE_PAUSE) return true;
+    if (++sincePause_ < TRY_AGAIN_AFTER) return false;
+    sincePause_ = 0;
+    return true;
 }
 
 // The sums in list order, for an object whose sums could reach 2^49.

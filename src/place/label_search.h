@@ -31,7 +31,9 @@ PixelPoint placeLabel(PixelPoint anchor, int iconHalfWidth, int width, int heigh
 // The farthest a label or its leader may reach from its object's anchor.
 constexpr int MAX_LABEL_REACH = 32000;
 
-// The same search, keeping its working memory from one label to the next.
+// The same search, keeping its working memory from one label to the next,
+// and how its direct sums have fared, which chooses only how the answer is
+// worked out.
 // A preferred corner, when given, is taken as it is if the label overlaps no
 // obstacle there (its leader is not looked at); otherwise the search runs as
 // usual.
@@ -63,6 +65,10 @@ private:
 
     // How many blocks of least bound are looked at first.
     static constexpr std::size_t LEAST_FIRST = 16;
+    // After this many objects in a row whose direct sums gave no answer,
+    // they are tried for one object in TRY_AGAIN_AFTER.
+    static constexpr int MISSES_BEFORE_PAUSE = 4;
+    static constexpr int TRY_AGAIN_AFTER = 16;
 
     class Walk;
     // The scorers' searches: in list order, as defined; by direct sums from
@@ -71,6 +77,9 @@ private:
     // went to the end); and by the coverage, from `at` on.
     PixelPoint inListOrder(const Walk& walk, const Rect& region, const ObstacleIndex& obstacles);
     std::optional<int> byDirectSums(const Walk& walk, Best& best, std::int64_t share);
+    // Whether direct sums are worth trying for an object with few obstacles
+    // near.
+    bool directSumsDue();
     PixelPoint byCoverage(const Walk& walk, int seen, Best& best, const ObstacleIndex& obstacles);
 
     CandidateRings rings_;
@@ -80,6 +89,8 @@ private:
     CrossingCounts crossings_;
     std::vector<Seen> maybe_;
     std::vector<BlockAt> order_;
+    int directMisses_ = 0;  // objects in a row whose direct sums gave no answer
+    int sincePause_ = 0;    // objects with few obstacles near since they were last tried
 };
 
 }  // namespace orvex
