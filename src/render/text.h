@@ -7,9 +7,10 @@
 
 namespace orvex {
 
-inline void drawString(gdImagePtr image, gdFontPtr font, int x, int y, const std::string& text, int color) {
-    // gd takes the text as unsigned char* but does not change it.
-    gdImageString(image, font, x, y, reinterpret_cast<unsigned char*>(const_cast<char*>(text.c_str())), color);
-}
+// As gdImageString: the text's characters side by side from (x, y), each a
+// cell of the font; the pixels of a glyph inside the clipping rectangle take
+// color, and a character the font lacks leaves its cell as it is. The text
+// ends at its first NUL, as a C string does.
+void drawString(gdImagePtr image, gdFontPtr font, int x, int y, const std::string& text, int color);
 
 }  // namespace orvex
