@@ -120,20 +120,24 @@ Band CandidateRings::makeBand(int index) {
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.block < b.block; });
     Band band;
     for (std::size_t i = 0; i < keyed.size();) {
-        CandidateBlock b{static_cast<std::int32_t>(i), 0, INT16_MAX, INT16_MIN, INT16_MAX, INT16_MIN,
+        CandidateBlock b{static_cast<std::int32_t>(i), 0, INT16_MAX, INT16_MIN, INT16_MAX, INT16_MIN, INT16_MAX, INT16_MIN,
                          static_cast<std::int8_t>(keyed[i].block[0]), static_cast<std::int8_t>(keyed[i].block[1])};
         int dxMin = INT16_MAX, dxMax = INT16_MIN, dyMin = INT16_MAX, dyMax = INT16_MIN;
+        int radiusMin = INT16_MAX, radiusMax = INT16_MIN;
         const std::array<int, 4> block = keyed[i].block;
         for (; i < keyed.size() && keyed[i].block == block; ++i) {
             const Candidate& c = keyed[i].candidate.c;
             const int off = c.exact ? 1 : 0;
             dxMin = std::min(dxMin, c.dx - off), dxMax = std::max(dxMax, c.dx + off);
             dyMin = std::min(dyMin, c.dy - off), dyMax = std::max(dyMax, c.dy + off);
+            radiusMin = std::min<int>(radiusMin, keyed[i].candidate.radius);
+            radiusMax = std::max<int>(radiusMax, keyed[i].candidate.radius);
             band.list.push_back(keyed[i].candidate);
         }
         b.last = static_cast<std::int32_t>(i);
         b.dxMin = static_cast<std::int16_t>(dxMin), b.dxMax = static_cast<std::int16_t>(dxMax);
         b.dyMin = static_cast<std::int16_t>(dyMin), b.dyMax = static_cast<std::int16_t>(dyMax);
+        b.radiusMin = static_cast<std::int16_t>(radiusMin), b.radiusMax = static_cast<std::int16_t>(radiusMax);
         band.blocks.push_back(b);
     }
     return band;

@@ -43,6 +43,7 @@ struct BandCandidate {
 struct CandidateBlock {
     std::int32_t first, last;
     std::int16_t dxMin, dxMax, dyMin, dyMax;
+    std::int16_t radiusMin, radiusMax;  // of its candidates' rings
     std::int8_t sideX, sideY;
 };
 

@@ -41,6 +41,12 @@ public:
         }
     }
 
+    // Whether one of the block's candidates lies on one of the object's
+    // rings.
+    bool holdsRingOf(const CandidateBlock& b) const {
+        return b.radiusMax >= iconHalfWidth_ && b.radiusMin < iconHalfWidth_ + RINGS;
+    }
+
     // The pixels every label of the block holds, and the box every leader
     // box of it holds.
     Rect coreOf(const CandidateBlock& b) const { return CandidateRings::blockCore(anchor_, b, width_, height_); }
@@ -203,11 +209,16 @@ PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const
         if (covered >= 4) b.least += leastLeaderPart(leaderCore, covered);
     };
     auto visit = [&](const BlockAt& b) { walk.inBlock(*bands[static_cast<std::size_t>(b.band)], blockOf(b), look); };
+    // A band's blocks of rings beyond the object's hold no candidate of it,
+    // and their labels may reach past the region.
     order_.clear();
-    for (std::size_t j = 0; j < bands.size(); ++j)
-        for (std::size_t i = 0; i < bands[j]->blocks.size(); ++i)
-            order_.push_back({coverage_.sum(walk.coreOf(bands[j]->blocks[i])), static_cast<std::int32_t>(j),
-                              static_cast<std::int32_t>(i)});
+    for (std::size_t j = 0; j < bands.size(); ++j) {
+        for (std::size_t i = 0; i < bands[j]->blocks.size(); ++i) {
+            const CandidateBlock& b = bands[j]->blocks[i];
+            if (!walk.holdsRingOf(b)) continue;
+            order_.push_back({coverage_.sum(walk.coreOf(b)), static_cast<std::int32_t>(j), static_cast<std::int32_t>(i)});
+        }
+    }
     // The blocks of least core coverage first, by their whole bound, for a
     // low limit early; then the others.
     const auto first = order_.begin() + static_cast<std::ptrdiff_t>(std::min(order_.size(), LEAST_FIRST));
