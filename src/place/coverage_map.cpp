@@ -59,7 +59,7 @@ void CoverageMap::add(const Rect& r) {
         const int top = std::max(r.top, area.top) - area.top, bottom = std::min(r.bottom, area.bottom) - area.top;
         if (right <= left || bottom <= top) return;
         tile.makeRoomForOneMore();
-        tile.visit([&](auto* counts) {
+        Tile::visit(tile, [&](auto* counts) {
             std::int64_t peak = tile.peak;
             for (int y = top; y < bottom; ++y) {
                 auto* row = counts + countAt(0, y);
@@ -105,7 +105,7 @@ void CoverageMap::table(const Rect& region, CoverageTable& table) const {
             const Tile* tile = band[static_cast<std::size_t>(tx - firstColumn)];
             const int from = x - static_cast<int>(tx * WIDTH);
             const int count = std::min(WIDTH - from, region.right - x);
-            tile->visit([&](const auto* counts) { take(counts + countAt(from, row), count); });
+            Tile::visit(*tile, [&](const auto* counts) { take(counts + countAt(from, row), count); });
             x += count;
         }
     });

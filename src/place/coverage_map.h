@@ -56,18 +56,12 @@ private:
         std::vector<std::int32_t> counts32;
         std::int64_t peak = 0;
 
-        // Calls f(counts) with the tile's counts.
-        template <class F>
-        void visit(F f) {
-            if (!counts8.empty()) f(counts8.data());
-            else if (!counts16.empty()) f(counts16.data());
-            else f(counts32.data());
-        }
-        template <class F>
-        void visit(F f) const {
-            if (!counts8.empty()) f(counts8.data());
-            else if (!counts16.empty()) f(counts16.data());
-            else f(counts32.data());
+        // Calls f(counts) with the counts of tile, a Tile or a const Tile.
+        template <class SomeTile, class F>
+        static void visit(SomeTile& tile, F f) {
+            if (!tile.counts8.empty()) f(tile.counts8.data());
+            else if (!tile.counts16.empty()) f(tile.counts16.data());
+            else f(tile.counts32.data());
         }
         // Keeps the counts in bits that hold a count one above peak.
         void makeRoomForOneMore();
