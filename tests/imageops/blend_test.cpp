@@ -136,4 +136,16 @@ TEST(ReplaceColor, SwapExchangesAndComparesByValue) {
     EXPECT_EQ(gdImageGetPixel(image.get(), 1, 0), red);
 }
 
+TEST(ReplaceColor, PixelsOutsideTheClippingRectangleStay) {
+    // As gd reads and writes them: only within the clipping rectangle.
+    ImagePtr image = filled(6, 4, {0, 0, 0});
+    const int white = gdImageColorAllocate(image.get(), 255, 255, 255);
+    gdImageSetClip(image.get(), 1, 1, 3, 2);
+    replaceColor(image.get(), 0, white, false);
+    EXPECT_EQ(countColor(image.get(), {255, 255, 255}), 6);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 1, 1), white);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 0, 0), 0);
+    EXPECT_EQ(gdImageGetPixel(image.get(), 4, 2), 0);
+}
+
 }  // namespace

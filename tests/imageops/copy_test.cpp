@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace orvex;
 
 namespace {
@@ -48,6 +50,31 @@ TEST(CopyPicture, ScaledGivesWhatGdImageCopyResizedGives) {
         const int sourceWidth = 1 + static_cast<int>(random() % sx), sourceHeight = 1 + static_cast<int>(random() % sy);
         gdImageCopyResized(expected.get(), picture.get(), x, y, 0, 0, width, height, sourceWidth, sourceHeight);
         copyPictureScaled(map.get(), picture.get(), x, y, width, height, sourceWidth, sourceHeight);
+        EXPECT_TRUE(samePicture(map.get(), expected.get())) << round;
+    }
+}
+
+TEST(CopyPicture, EntriesResolvedByEarlierCopiesGiveWhatGdGives) {
+    // A few icons copied again and again onto one map, each with the
+    // entries its earlier copies resolved, while the map's palette fills up
+    // and then answers with its closest entries.
+    std::mt19937 random(12);
+    for (int round = 0; round < 20; ++round) {
+        ImagePtr map = randomPicture(random, 60, 40, 200 + static_cast<int>(random() % 40));
+        ImagePtr expected = clonePicture(map.get());
+        std::vector<ImagePtr> icons;
+        std::vector<ResolvedEntries> resolved(3);
+        for (int k = 0; k < 3; ++k) {
+            icons.push_back(randomPicture(random, 8 + k, 8 + k, 10 + 5 * k, 3 + k));
+            if (k != 1) setTransparentIndex(icons.back().get(), 0);
+        }
+        for (int copy = 0; copy < 30; ++copy) {
+            const auto k = static_cast<std::size_t>(random() % 3);
+            const int x = static_cast<int>(random() % 70) - 10, y = static_cast<int>(random() % 50) - 10;
+            const int side = gdImageSX(icons[k].get());
+            gdImageCopy(expected.get(), icons[k].get(), x, y, 0, 0, side, side);
+            copyPicture(map.get(), icons[k].get(), x, y, 0, 0, side, side, resolved[k]);
+        }
         EXPECT_TRUE(samePicture(map.get(), expected.get())) << round;
     }
 }

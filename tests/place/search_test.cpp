@@ -152,6 +152,29 @@ TEST(PlaceLabel, OneSearchMatchesAPlainScanOverManyMaps) {
     }
 }
 
+TEST(PlaceLabel, SearchThatPausedDirectSumsGivesWhatAFreshOneGives) {
+    // Crowded objects, whose direct sums find nothing, then objects on a
+    // clear map, then crowded ones again: a search kept throughout answers
+    // as a new search for each object does.
+    std::mt19937 random(14);
+    std::uniform_int_distribution<int> unit(0, 999);
+    LabelSearch kept;
+    for (int round = 0; round < 90; ++round) {
+        const bool crowded = round < 30 || round >= 60;
+        const PixelPoint anchor{100 + unit(random) % 200, 80 + unit(random) % 140};
+        const int w = 6 * (3 + unit(random) % 12), h = 13, halfWidth = 4 + unit(random) % 10;
+        ObstacleIndex obstacles(400, 300);
+        obstacles.add({anchor.x - halfWidth, anchor.y - halfWidth, anchor.x + halfWidth, anchor.y + halfWidth});
+        for (int i = crowded ? 12 : 0; i > 0; --i) {
+            const int x = anchor.x + unit(random) % 200 - 100, y = anchor.y + unit(random) % 120 - 60;
+            obstacles.add(rectFromCorners(x, y, x + 60, y + 25));
+        }
+        LabelSearch fresh;
+        ASSERT_EQ(kept.place(anchor, halfWidth, w, h, obstacles), fresh.place(anchor, halfWidth, w, h, obstacles))
+            << "round " << round;
+    }
+}
+
 // The plain scan for obstacles piled in runs of equal rectangles: a score
 // is a whole number, so each of a run's copies adds the same amount, and
 // the run counts once, times its count.
