@@ -18,7 +18,7 @@ namespace orvex {
 // palette keeps its closest entries.
 struct ResolvedEntries {
     ResolvedEntries() { index.fill(-1); }
-    std::array<int, gdMaxColors> index;
+    std::array<int, gdMaxColors> index{};
 };
 
 // As gdImageCopy: the width x height region of `from` whose top-left is

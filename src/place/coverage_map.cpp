@@ -30,7 +30,8 @@ void CoverageMap::settle(Tile& tile) {
     // The counts summed from the marks, which are cleared as they are read
     // (the marks past the tile's last row and column are never read, and
     // may hold anything).
-    std::array<std::int64_t, TILE_PIXELS> counts;
+    std::vector<std::int64_t>& counts = settled_;
+    counts.resize(TILE_PIXELS);
     std::array<std::int64_t, WIDTH> above{};
     std::int64_t peak = 0;
     for (int y = 0; y < HEIGHT; ++y) {

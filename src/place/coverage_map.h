@@ -93,6 +93,7 @@ private:
     std::unordered_map<std::uint64_t, std::unique_ptr<Tile>> tiles_;
     mutable std::vector<const Tile*> bandTiles_;  // working memory of table()
     std::array<std::int64_t, std::size_t{WIDTH + 1} * (HEIGHT + 1)> marks_{};
+    std::vector<std::int64_t> settled_;  // working memory of settle()
 };
 
 }  // namespace orvex
