@@ -9,19 +9,6 @@
 
 namespace orvex {
 
-namespace {
-
-// The index of entry c's colour keeping keepPercent percent of it and taking
-// the rest from (red, green, blue).
-int blendedIndex(gdImagePtr image, int c, int red, int green, int blue, int keepPercent) {
-    const int takePercent = 100 - keepPercent;
-    return resolveColor(image, (image->red[c] * keepPercent + red * takePercent) / 100,
-                        (image->green[c] * keepPercent + green * takePercent) / 100,
-                        (image->blue[c] * keepPercent + blue * takePercent) / 100);
-}
-
-}  // namespace
-
 void replaceColor(gdImagePtr image, int from, int to, bool swap) {
     // Copies of the two colours: the comparisons must see them as they were.
     const int fromRgb[3] = {image->red[from], image->green[from], image->blue[from]};
@@ -44,18 +31,16 @@ void replaceColor(gdImagePtr image, int from, int to, bool swap) {
     }
 }
 
-void blendPixel(gdImagePtr image, int x, int y, int red, int green, int blue, int keepPercent) {
-    const int c = gdImageGetPixel(image, x, y);
-    gdImageSetPixel(image, x, y, blendedIndex(image, c, red, green, blue, keepPercent));
-}
-
 Fader::Fader(gdImagePtr image, int percent) : image_(image), keep_(100 - percent) {
     assert(!gdImageTrueColor(image));
     darkened_.fill(-1);
 }
 
 int Fader::darkenedIndex(int c) {
-    if (darkened_[c] < 0) darkened_[c] = blendedIndex(image_, c, 0, 0, 0, keep_);
+    // The colour keeping keep_ percent of each component, the rest black.
+    if (darkened_[c] < 0)
+        darkened_[c] = resolveColor(image_, image_->red[c] * keep_ / 100, image_->green[c] * keep_ / 100,
+                                    image_->blue[c] * keep_ / 100);
     return darkened_[c];
 }
 

@@ -16,11 +16,6 @@ namespace orvex {
 // compared by value, as they stand before any pixel changes.
 void replaceColor(gdImagePtr image, int from, int to, bool swap);
 
-// The pixel keeps keepPercent percent of its colour and takes the rest from
-// (red, green, blue). Outside the image nothing is drawn, though the blended
-// colour of entry 0 may still be added to the palette.
-void blendPixel(gdImagePtr image, int x, int y, int red, int green, int blue, int keepPercent);
-
 // Darkens the pixels of a palette image by a percentage toward black. The
 // darkened index of each palette entry is resolved once: resolving the same
 // colour again would give the same entry, as entries keep their colours and

@@ -38,9 +38,10 @@ public:
     int sample(double dx, double dy) const {
         const double u = cx_ + dx * cosine_ + dy * sine_;
         const double v = cy_ + dy * cosine_ - dx * sine_;
-        // Mostly both coordinates are small and far from a half: their
-        // whole parts, taken by conversion, are their floors, and they
-        // round as roundToInt does, without its sums.
+        // Both coordinates are small (an offset lies at most the icon's
+        // diagonal plus 0.4 / scale from the pivot, and a scale makes a side
+        // of 0.0001 or more): their whole parts, taken by conversion, are
+        // their floors, and away from a half they round as roundToInt does.
         const double au = std::fabs(u), av = std::fabs(v);
         if (au < SMALL && av < SMALL) {
             const int wu = static_cast<int>(au), wv = static_cast<int>(av);
@@ -50,8 +51,7 @@ public:
                 return indexAt(u < 0 ? -ru : ru, v < 0 ? -rv : rv);
             }
         }
-        if (isNearHalf(u) || isNearHalf(v) || dx * dx + dy * dy <= nearPivot_) return polarSample(dx, dy);
-        return indexAt(roundToInt(u), roundToInt(v));
+        return polarSample(dx, dy);
     }
 
     // True when no offset within 0.4 pixel of (dx, dy) either way maps into

@@ -53,6 +53,17 @@ void expectSameAsTheProgram(const std::vector<std::string>& words, const std::st
     for (const auto& [name, bytes] : result.files) EXPECT_EQ(bytes, dir.read(name)) << what << ": " << name;
 }
 
+TEST(Library, GeometryComparesFieldByField) {
+    // Each field on its own makes two points, boxes or lines differ.
+    EXPECT_TRUE((orvex::Box{1, 2, 3, 4} == orvex::Box{1, 2, 3, 4}));
+    for (const orvex::Box& other : {orvex::Box{0, 2, 3, 4}, orvex::Box{1, 0, 3, 4}, orvex::Box{1, 2, 0, 4}, orvex::Box{1, 2, 3, 0}})
+        EXPECT_FALSE((orvex::Box{1, 2, 3, 4} == other));
+    EXPECT_FALSE((orvex::Point{1, 2} == orvex::Point{1, 3}));
+    EXPECT_FALSE((orvex::Point{1, 2} == orvex::Point{0, 2}));
+    EXPECT_FALSE((orvex::Line{{1, 2}, {3, 4}} == orvex::Line{{1, 2}, {3, 5}}));
+    EXPECT_FALSE((orvex::Line{{1, 2}, {3, 4}} == orvex::Line{{0, 2}, {3, 4}}));
+}
+
 TEST(Library, RendersWhatTheProgramWritesOnTheExamples) {
     std::istringstream golden(fileText(EXAMPLES + "/golden.sha256"));
     int examples = 0;

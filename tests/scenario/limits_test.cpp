@@ -105,4 +105,21 @@ TEST(Limits, GlobalColourTableIsSkippedWhole) {
     EXPECT_EQ(loaded.status, PictureStatus::loaded);
 }
 
+TEST(Limits, ExtensionsAreSkippedAsGdSkipsThem) {
+    // Before the image: an empty comment, and a graphic control extension
+    // whose first block is empty, then a block of 3: read another way, the
+    // bytes after them would be taken for the image's introducer.
+    TempDir dir;
+    saveGif(makePaletteImage(4, 4, {BLACK, {10, 10, 10}}).get(), dir.file("plain.gif"));
+    std::string gif = dir.read("plain.gif");
+    const auto packed = static_cast<unsigned char>(gif[10]);
+    const std::size_t imageAt = 13 + ((packed & 0x80) != 0 ? std::size_t{3} << ((packed & 7) + 1) : 0);
+    ASSERT_EQ(gif[imageAt], ',');
+    gif.insert(imageAt, std::string("\x21\xfe\x00\x21\xf9\x00\x03\x01\x02\x03\x00", 11));
+    dir.write("p.gif", gif);
+    Limits limits;
+    DiskFiles files;
+    EXPECT_EQ(loadPicture(files, dir.file("p.gif"), limits).status, PictureStatus::loaded);
+}
+
 }  // namespace
