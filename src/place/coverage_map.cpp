@@ -83,27 +83,26 @@ void CoverageMap::add(const Rect& r) {
 }
 
 void CoverageMap::table(const Rect& region, CoverageTable& table) const {
-    // The tiles of the current band of tile rows, looked up once for its
-    // rows.
-    const std::int64_t firstColumn = columnOf(region.left);
-    std::vector<const Tile*>& band = bandTiles_;
-    band.assign(static_cast<std::size_t>(columnOf(region.right - 1) - firstColumn + 1), nullptr);
-    std::int64_t bandRow = INT64_MIN;
-    // No count of a tile is above its peak, which bounds the region's sum.
+    // The region's tiles, looked up once, row of tiles by row; no count of
+    // a tile is above its peak, which bounds the region's sum.
+    const std::int64_t firstColumn = columnOf(region.left), firstRow = rowOf(region.top);
+    const auto columns = static_cast<std::size_t>(columnOf(region.right - 1) - firstColumn + 1);
+    std::vector<const Tile*>& tiles = regionTiles_;
+    tiles.clear();
     std::int64_t total = 0;
-    for (std::int64_t ty = rowOf(region.top); ty <= rowOf(region.bottom - 1); ++ty)
-        for (std::int64_t tx = firstColumn; tx <= columnOf(region.right - 1); ++tx)
-            total += find(tx, ty)->peak * rectOverlapArea(tileRect(tx, ty), region);
+    for (std::int64_t ty = firstRow; ty <= rowOf(region.bottom - 1); ++ty) {
+        for (std::int64_t tx = firstColumn; tx < firstColumn + static_cast<std::int64_t>(columns); ++tx) {
+            tiles.push_back(find(tx, ty));
+            total += tiles.back()->peak * rectOverlapArea(tileRect(tx, ty), region);
+        }
+    }
     table.build(region, total, [&](int y, auto take) {
         const std::int64_t ty = rowOf(y);
-        if (ty != bandRow) {
-            bandRow = ty;
-            for (std::size_t i = 0; i < band.size(); ++i) band[i] = find(firstColumn + static_cast<std::int64_t>(i), ty);
-        }
+        const Tile* const* band = tiles.data() + static_cast<std::size_t>(ty - firstRow) * columns;
         const int row = y - static_cast<int>(ty * HEIGHT);
         for (int x = region.left; x < region.right;) {
             const std::int64_t tx = columnOf(x);
-            const Tile* tile = band[static_cast<std::size_t>(tx - firstColumn)];
+            const Tile* tile = band[tx - firstColumn];
             const int from = x - static_cast<int>(tx * WIDTH);
             const int count = std::min(WIDTH - from, region.right - x);
             Tile::visit(*tile, [&](const auto* counts) { take(counts + countAt(from, row), count); });

@@ -1,7 +1,8 @@
 // The coverage of the whole map: how many obstacles lie over each pixel,
-// kept in tiles, each in the fewest bits (8, 16 or 32) that hold its counts. A tile is made the first time a search needs it,
-// from the obstacles over it then, and every obstacle added afterwards
-// updates the tiles it reaches; tiles no search needs are never made.
+// kept in tiles, each in the fewest bits (8, 16 or 32) that hold its
+// counts. A tile is made the first time a search needs it, from the
+// obstacles over it then, and every obstacle added afterwards updates the
+// tiles it reaches; tiles no search needs are never made.
 #pragma once
 
 #include "base/geometry.h"
@@ -91,7 +92,7 @@ private:
     }
 
     std::unordered_map<std::uint64_t, std::unique_ptr<Tile>> tiles_;
-    mutable std::vector<const Tile*> bandTiles_;  // working memory of table()
+    mutable std::vector<const Tile*> regionTiles_;  // working memory of table()
     std::array<std::int64_t, std::size_t{WIDTH + 1} * (HEIGHT + 1)> marks_{};
     std::vector<std::int64_t> settled_;  // working memory of settle()
 };

@@ -45,34 +45,16 @@ private:
         std::vector<std::int32_t> table;
     };
 
-    // Where an obstacle begins in a quarter's table, and its count.
-    struct Mark {
-        std::int32_t row, column, count;
-    };
+    void make(Quarter& quarter, int sideX, int sideY);
 
-    // Marks every quarter's obstacles, in one pass over those near.
-    void mark();
-    // Makes quarter q: 0 right and below the anchor, 1 left and below, 2
-    // right and above, 3 left and above.
-    void make(std::size_t q);
     // The steps that cover a distance of d pixels from the anchor.
     static std::int64_t stepsOf(std::int64_t d) { return (d + STEP - 1) / STEP; }
-    // Sorts marks into sorted by key(mark), below keys, keeping the order
-    // of equal keys; first_[k] is then where key k begins.
-    template <class Key>
-    void sortBy(const std::vector<Mark>& marks, std::vector<Mark>& sorted, std::size_t keys, Key key);
 
     PixelPoint anchor_{};
     int reachX_ = 0, reachY_ = 0;
     bool tooMany_ = false;
     const std::vector<CountedRect>* near_ = nullptr;
     std::array<Quarter, 4> quarters_;
-    // Each quarter's marks, made the first time a quarter is; then, as
-    // working memory of make, one quarter's marks by column and by row.
-    bool marked_ = false;
-    std::array<std::vector<Mark>, 4> marks_;
-    std::vector<Mark> byColumn_, byRow_;
-    std::vector<std::size_t> first_, next_;
 };
 
 }  // namespace orvex
