@@ -163,9 +163,12 @@ std::optional<int> LabelSearch::byDirectSums(const Walk& walk, Best& best, std::
 // box, and 0.3 x 3 truncates to 0). The least upper bound bounds the
 // answer's score; a group whose core's coverage lies above it, or a
 // candidate whose lower bound does, cannot win. The groups of least core
-// coverage go first, so that the bound is low early. The second scores the
-// candidates left exactly, lowest lower bound first, until the lower
-// bounds pass the best score.
+// coverage go first, so that the bound is low early. A group that may win
+// is looked at in two steps: first its candidates' area parts, whose least
+// bounds every score of the group more tightly than its core, then, if
+// that bound does not rule the group out, each candidate. The second pass
+// scores the candidates left exactly, lowest lower bound first, until the
+// lower bounds pass the best score.
 PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const ObstacleIndex& obstacles) {
     std::int64_t limit = best.score;  // the answer's score is at most this
     auto consider = [&](std::int64_t s, int k, const Rect& label) {
@@ -178,10 +181,8 @@ PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const
         const std::optional<std::int64_t> n = crossings_.count(box);
         return n ? std::max<std::int64_t>(0, (3 * covered - 9 * *n + 9) / 10) : 0;
     };
-    auto look = [&](const Rect& label, const Candidate& c, int k) {
-        if (k <= seen) return;
-        const std::int64_t a = coverage_.sum(label);
-        if (a > limit) return;
+    auto look = [&](const Rect& label, const Candidate& c, int k, std::int64_t a) {
+        if (k <= seen || a > limit) return;
         const Rect leader = walk.leaderOf(label, c, k);
         const std::int64_t covered = coverage_.sum(leader);
         if (covered < 4) {
@@ -208,7 +209,22 @@ PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const
         const std::int64_t covered = coverage_.sum(leaderCore);
         if (covered >= 4) b.least += leastLeaderPart(leaderCore, covered);
     };
-    auto visit = [&](const BlockAt& b) { walk.inBlock(*bands[static_cast<std::size_t>(b.band)], blockOf(b), look); };
+    auto visit = [&](const BlockAt& b) {
+        const Band& band = *bands[static_cast<std::size_t>(b.band)];
+        const CandidateBlock& block = blockOf(b);
+        if (areas_.size() < static_cast<std::size_t>(block.last - block.first))
+            areas_.resize(static_cast<std::size_t>(block.last - block.first));
+        std::size_t n = 0;
+        std::int64_t least = INT64_MAX;
+        walk.inBlock(band, block, [&](const Rect& label, const Candidate&, int k) {
+            const std::int64_t a = k > seen ? coverage_.sum(label) : INT64_MAX;
+            areas_[n++] = a;
+            least = std::min(least, a);
+        });
+        if (least == INT64_MAX || b.least - b.core + least > limit) return;
+        n = 0;
+        walk.inBlock(band, block, [&](const Rect& label, const Candidate& c, int k) { look(label, c, k, areas_[n++]); });
+    };
     // A band's blocks of rings beyond the object's hold no candidate of it,
     // and their labels may reach past the region.
     order_.clear();
@@ -216,7 +232,8 @@ PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const
         for (std::size_t i = 0; i < bands[j]->blocks.size(); ++i) {
             const CandidateBlock& b = bands[j]->blocks[i];
             if (!walk.holdsRingOf(b)) continue;
-            order_.push_back({coverage_.sum(walk.coreOf(b)), static_cast<std::int32_t>(j), static_cast<std::int32_t>(i)});
+            const std::int64_t core = coverage_.sum(walk.coreOf(b));
+            order_.push_back({core, core, static_cast<std::int32_t>(j), static_cast<std::int32_t>(i)});
         }
     }
     // The blocks of least core coverage first, by their whole bound, for a

@@ -57,9 +57,10 @@ private:
         PixelPoint corner{};
         bool beatenBy(std::int64_t s, int at) const { return s < score || (s == score && at < k); }
     };
-    // A block of candidates by the least score they can have.
+    // A block of candidates by the least score they can have, and its core's
+    // coverage, the least area part.
     struct BlockAt {
-        std::int64_t least;
+        std::int64_t least, core;
         std::int32_t band, index;
     };
 
@@ -89,6 +90,7 @@ private:
     CrossingCounts crossings_;
     std::vector<Seen> maybe_;
     std::vector<BlockAt> order_;
+    std::vector<std::int64_t> areas_;  // of the candidates of the block being looked at
     int directMisses_ = 0;  // objects in a row whose direct sums gave no answer
     int sincePause_ = 0;    // objects with few obstacles near since they were last tried
 };
