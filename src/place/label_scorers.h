@@ -74,6 +74,7 @@ public:
     // leader box, C, with floor(3C / 10) >= P, and P = 0 when C < 4 (no
     // obstacle then covers 4 of its pixels, and 0.3 x 3 truncates to 0).
     std::int64_t sum(const Rect& r) const { return table_.sum(r); }
+    std::int64_t leastSum(const Rect& r, int across, int down) const { return table_.leastSum(r, across, down); }
 
     // P of a leader box, exactly, from the obstacles over it.
     static std::int64_t leaderPart(const Rect& leader, const ObstacleIndex& obstacles);

@@ -50,6 +50,7 @@ public:
     // The pixels every label of the block holds, and the box every leader
     // box of it holds.
     Rect coreOf(const CandidateBlock& b) const { return CandidateRings::blockCore(anchor_, b, width_, height_); }
+    Rect firstLabelOf(const CandidateBlock& b) const { return CandidateRings::blockFirstLabel(anchor_, b, width_, height_); }
     Rect leaderCoreOf(const CandidateBlock& b) const { return CandidateRings::blockLeaderCore(anchor_, b); }
 
     Rect leaderOf(const Rect& label, const Candidate& c, int k) const { return leaders_.of(anchor_, label, c, k); }
@@ -164,11 +165,10 @@ std::optional<int> LabelSearch::byDirectSums(const Walk& walk, Best& best, std::
 // answer's score; a group whose core's coverage lies above it, or a
 // candidate whose lower bound does, cannot win. The groups of least core
 // coverage go first, so that the bound is low early. A group that may win
-// is looked at in two steps: first its candidates' area parts, whose least
-// bounds every score of the group more tightly than its core, then, if
-// that bound does not rule the group out, each candidate. The second pass
-// scores the candidates left exactly, lowest lower bound first, until the
-// lower bounds pass the best score.
+// is then bounded more tightly, by the least area part over its points' box
+// in place of its core's coverage, before its candidates are looked at.
+// The second pass scores the candidates left exactly, lowest lower bound
+// first, until the lower bounds pass the best score.
 PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const ObstacleIndex& obstacles) {
     std::int64_t limit = best.score;  // the answer's score is at most this
     auto consider = [&](std::int64_t s, int k, const Rect& label) {
@@ -181,8 +181,10 @@ PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const
         const std::optional<std::int64_t> n = crossings_.count(box);
         return n ? std::max<std::int64_t>(0, (3 * covered - 9 * *n + 9) / 10) : 0;
     };
-    auto look = [&](const Rect& label, const Candidate& c, int k, std::int64_t a) {
-        if (k <= seen || a > limit) return;
+    auto look = [&](const Rect& label, const Candidate& c, int k) {
+        if (k <= seen) return;
+        const std::int64_t a = coverage_.sum(label);
+        if (a > limit) return;
         const Rect leader = walk.leaderOf(label, c, k);
         const std::int64_t covered = coverage_.sum(leader);
         if (covered < 4) {
@@ -209,21 +211,16 @@ PixelPoint LabelSearch::byCoverage(const Walk& walk, int seen, Best& best, const
         const std::int64_t covered = coverage_.sum(leaderCore);
         if (covered >= 4) b.least += leastLeaderPart(leaderCore, covered);
     };
+    // The labels of a block have their top-left corners in one box, the
+    // box of its points moved by the label's size on the sides it extends
+    // to; no place there inside the region means the block holds no
+    // candidate.
     auto visit = [&](const BlockAt& b) {
-        const Band& band = *bands[static_cast<std::size_t>(b.band)];
         const CandidateBlock& block = blockOf(b);
-        if (areas_.size() < static_cast<std::size_t>(block.last - block.first))
-            areas_.resize(static_cast<std::size_t>(block.last - block.first));
-        std::size_t n = 0;
-        std::int64_t least = INT64_MAX;
-        walk.inBlock(band, block, [&](const Rect& label, const Candidate&, int k) {
-            const std::int64_t a = k > seen ? coverage_.sum(label) : INT64_MAX;
-            areas_[n++] = a;
-            least = std::min(least, a);
-        });
+        const std::int64_t least = coverage_.leastSum(walk.firstLabelOf(block), block.dxMax - block.dxMin + 1,
+                                                      block.dyMax - block.dyMin + 1);
         if (least == INT64_MAX || b.least - b.core + least > limit) return;
-        n = 0;
-        walk.inBlock(band, block, [&](const Rect& label, const Candidate& c, int k) { look(label, c, k, areas_[n++]); });
+        walk.inBlock(*bands[static_cast<std::size_t>(b.band)], block, look);
     };
     // A band's blocks of rings beyond the object's hold no candidate of it,
     // and their labels may reach past the region.

@@ -90,7 +90,6 @@ private:
     CrossingCounts crossings_;
     std::vector<Seen> maybe_;
     std::vector<BlockAt> order_;
-    std::vector<std::int64_t> areas_;  // of the candidates of the block being looked at
     int directMisses_ = 0;  // objects in a row whose direct sums gave no answer
     int sincePause_ = 0;    // objects with few obstacles near since they were last tried
 };

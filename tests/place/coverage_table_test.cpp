@@ -16,6 +16,21 @@ std::int64_t plainSum(const ObstacleIndex& obstacles, const Rect& r) {
     return s;
 }
 
+// The least plain sum over r moved by up to across - 1 right and down - 1
+// down, of the moves inside region.
+std::int64_t plainLeast(const ObstacleIndex& obstacles, const Rect& region, const Rect& r, int across, int down) {
+    std::int64_t least = INT64_MAX;
+    for (int j = 0; j < down; ++j) {
+        for (int i = 0; i < across; ++i) {
+            const Rect moved{r.left + i, r.top + j, r.right + i, r.bottom + j};
+            if (moved.left >= region.left && moved.top >= region.top && moved.right <= region.right &&
+                moved.bottom <= region.bottom)
+                least = std::min(least, plainSum(obstacles, moved));
+        }
+    }
+    return least;
+}
+
 TEST(CoverageTable, SumsWhatThePlainOverlapsSumAsObstaclesAreAdded) {
     // Obstacles added in batches, with tables over regions taken between
     // them, so that tiles are made at one time and updated later: regions
@@ -48,6 +63,16 @@ TEST(CoverageTable, SumsWhatThePlainOverlapsSumAsObstaclesAreAdded) {
                     const Rect r{l, t, l + below(region.right - l + 1), t + below(region.bottom - t + 1)};
                     ASSERT_EQ(table.sum(r), plainSum(obstacles, r)) << "map " << map << ", batch " << batch;
                 }
+                // The least over moves, some of them or all past the
+                // region's sides.
+                for (int s = 0; s < 10; ++s) {
+                    const int l = region.left + below(region.right - region.left + 9) - 6;
+                    const int t = region.top + below(region.bottom - region.top + 7) - 4;
+                    const Rect r{l, t, l + below(30), t + below(15)};
+                    const int across = 1 + below(11), down = 1 + below(6);
+                    ASSERT_EQ(table.leastSum(r, across, down), plainLeast(obstacles, region, r, across, down))
+                        << "map " << map << ", batch " << batch;
+                }
             }
         }
     }
@@ -69,6 +94,19 @@ TEST(CoverageTable, CountsPastEightAndSixteenBits) {
     for (const Rect& r : {early, middle, late, Rect{5, 0, 30, 12}, Rect{295, 15, 320, 35}, Rect{575, 30, 590, 70},
                           Rect{100, 0, 300, 100}, region})
         EXPECT_EQ(table.sum(r), plainSum(obstacles, r));
+    EXPECT_EQ(table.leastSum({8, 3, 18, 7}, 5, 3), plainLeast(obstacles, region, {8, 3, 18, 7}, 5, 3));
+}
+
+TEST(CoverageTable, LeastSumPast32Bits) {
+    // A pile whose sums pass 2^31, with a step in it.
+    ObstacleIndex obstacles(400, 200);
+    CoverageTable table;
+    for (int k = 0; k < 110000; ++k) obstacles.add({100, 50, 300, 150});
+    obstacles.add({150, 60, 151, 140});
+    const Rect region{90, 40, 320, 170};
+    obstacles.coverageTable(region, table);
+    for (const Rect& r : {Rect{100, 50, 300, 150}, Rect{145, 55, 250, 140}, Rect{95, 45, 290, 145}})
+        EXPECT_EQ(table.leastSum(r, 9, 4), plainLeast(obstacles, region, r, 9, 4));
 }
 
 }  // namespace
