@@ -1,5 +1,6 @@
 # make demo: install what is missing, build, render the bundled example to orvex.gif
 # make test: install what is missing, build with sanitizers, run every test
+#   (and the two-thread label layout's tests under ThreadSanitizer)
 # make install [PREFIX=/usr/local] [DESTDIR=]: build and install (see cmake/install.cmake)
 # make package: the Debian package build/package/orvex_*.deb, checked with lintian
 # make gallery: redraw the README's example maps (docs/*.png, examples/bay.png) and replays (docs/replay*.gif)
@@ -35,6 +36,9 @@ test: bootstrap
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
 	cd build/fuzz && ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_THREAD_SANITIZE=ON
+	cmake --build build/tsan -j $(JOBS) --target orvex_thread_tests
+	cd build/tsan && ctest --output-on-failure -j $(JOBS)
 
 install: release
 	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"

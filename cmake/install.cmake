@@ -36,7 +36,8 @@ set_target_properties(orvex_library PROPERTIES OUTPUT_NAME orvex EXPORT_NAME orv
 # Installed, the library's users include <orvex/orvex.h>, whose
 # "base/run_limits.h" is found beside it; gd comes from the package's config file.
 target_include_directories(orvex_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-target_link_libraries(orvex_library INTERFACE $<INSTALL_INTERFACE:orvex::gd> m)
+# Crowded labels are laid out on a second thread as well.
+target_link_libraries(orvex_library INTERFACE $<INSTALL_INTERFACE:orvex::gd> m Threads::Threads)
 
 # Objects built with the sanitizers (make test installs its build) need
 # their run-time libraries wherever they are linked.

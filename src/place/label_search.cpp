@@ -6,6 +6,14 @@
 
 namespace orvex {
 
+namespace {
+
+Rect boundingBox(const Rect& a, const Rect& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
 // The candidates of one object: in their order, ring by ring, or by block.
 class LabelSearch::Walk {
 public:
@@ -75,6 +83,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     if (std::abs(static_cast<double>(anchor.x)) > MAX_PIXEL_OFFSET + 65536 ||
         std::abs(static_cast<double>(anchor.y)) > MAX_PIXEL_OFFSET + 65536)
         throw std::invalid_argument("the label search takes anchors within 2^28 pixels of the map");
+    lastWasCostly_ = false;
     if (preferred) {
         bool free = true;
         obstacles.visitOverlappingAnyOrder({preferred->x, preferred->y, preferred->x + width, preferred->y + height},
@@ -82,11 +91,7 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         if (free) return *preferred;
     }
 
-    // Every candidate and its leader lie within this region round the
-    // object; an obstacle counts only by its part inside it.
-    const int reach = iconHalfWidth + RINGS;
-    const Rect region{anchor.x - reach - width, anchor.y - reach - height, anchor.x + reach + width,
-                      anchor.y + reach + height};
+    const Rect region = regionOf(anchor, iconHalfWidth, width, height);
     const std::int64_t regionArea = rectOverlapArea(region, region);
     leaders_.useSize(iconHalfWidth, width, height);
     Walk walk(rings_, leaders_, anchor, iconHalfWidth, width, height);
@@ -111,16 +116,35 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
         ++directMisses_;
         seen = *last;
     }
+    lastWasCostly_ = true;
     coverage_.build(region, obstacles);
     if (best.score == INT64_MAX && 2 * coverage_.sum(region) >= EXACT_SUM_LIMIT)
         return inListOrder(walk, region, obstacles);
     // A leader runs to a side's midpoint, seldom farther than half the
     // label's side beyond its point (boxes beyond get no count); the
     // crossings are counted among the obstacles within that reach.
+    const int reach = iconHalfWidth + RINGS;
     const int reachX = reach + 1 + (width + 1) / 2, reachY = reach + 1 + (height + 1) / 2;
     if (!few) direct_.gather({anchor.x - reachX, anchor.y - reachY, anchor.x + reachX, anchor.y + reachY}, obstacles);
     crossings_.reset(anchor, reachX, reachY, direct_.near());
     return byCoverage(walk, seen, best, obstacles);
+}
+
+Rect LabelSearch::regionOf(PixelPoint anchor, int iconHalfWidth, int width, int height) {
+    // Every candidate and its leader lie within this region round the
+    // object; an obstacle counts only by its part inside it.
+    const int reach = iconHalfWidth + RINGS;
+    return {anchor.x - reach - width, anchor.y - reach - height, anchor.x + reach + width, anchor.y + reach + height};
+}
+
+Rect LabelSearch::readArea(PixelPoint anchor, int iconHalfWidth, int width, int height,
+                           std::optional<PixelPoint> preferred) {
+    // The scores count obstacles only by their parts inside the region;
+    // the counts of obstacles over leader boxes, which reach a little
+    // beyond it, bound scores and choose only which are worked out.
+    const Rect region = regionOf(anchor, iconHalfWidth, width, height);
+    if (!preferred) return region;
+    return boundingBox(region, {preferred->x, preferred->y, preferred->x + width, preferred->y + height});
 }
 
 bool LabelSearch::directSumsDue() {

@@ -42,6 +42,15 @@ public:
     PixelPoint place(PixelPoint anchor, int iconHalfWidth, int width, int height, const ObstacleIndex& obstacles,
                      std::optional<PixelPoint> preferred = std::nullopt);
 
+    // A box outside which obstacles, however many are added, leave the
+    // answer of a search with these arguments as it is. For arguments that
+    // place takes.
+    static Rect readArea(PixelPoint anchor, int iconHalfWidth, int width, int height,
+                         std::optional<PixelPoint> preferred);
+
+    // Whether the last search went as far as the coverage, the costly way.
+    bool lastWasCostly() const { return lastWasCostly_; }
+
 private:
     // A candidate that may win: its place k = ring x 360 + angle, its label
     // and leader box, its area part and the lower bound of its score.
@@ -72,6 +81,9 @@ private:
     static constexpr int TRY_AGAIN_AFTER = 16;
 
     class Walk;
+    // The region round the object that holds every candidate and its
+    // leader.
+    static Rect regionOf(PixelPoint anchor, int iconHalfWidth, int width, int height);
     // The scorers' searches: in list order, as defined; by direct sums from
     // the first candidate until the candidates of score 0 are found or their
     // work passes `share`, giving where they stopped (nothing when they
@@ -92,6 +104,7 @@ private:
     std::vector<BlockAt> order_;
     int directMisses_ = 0;  // objects in a row whose direct sums gave no answer
     int sincePause_ = 0;    // objects with few obstacles near since they were last tried
+    bool lastWasCostly_ = false;
 };
 
 }  // namespace orvex

@@ -1,8 +1,8 @@
 #include "render/layout.h"
 
-#include "place/label_search.h"
 #include "place/title_search.h"
 #include "render/grid_axes.h"
+#include "render/label_placement.h"
 #include "render/objects.h"
 
 #include <gdfontg.h>
@@ -16,26 +16,6 @@ void registerSegment(const Segment& s, ObstacleIndex& obstacles) {
     // Only horizontal and vertical segments become obstacles.
     if (isAxisParallel(s.from.x, s.from.y, s.to.x, s.to.y))
         obstacles.add(rectGrow(rectFromCorners(s.from.x, s.from.y, s.to.x, s.to.y), 4));
-}
-
-PlacedLabel placeObjectLabel(const GameObject& object, const std::optional<PixelPoint>& offset, bool leaders,
-                             LabelSearch& search, ObstacleIndex& obstacles) {
-    const gdFontPtr font = gdFontGetSmall();
-    const int width = font->w * static_cast<int>(object.label.size());
-    PlacedLabel placed;
-    placed.corner = search.place(object.anchor(), object.iconHalfWidth(), width, font->h, obstacles,
-                                 offset ? std::optional<PixelPoint>{{object.px + offset->x, object.py + offset->y}}
-                                        : std::nullopt);
-    placed.text = rectFromCorners(placed.corner.x, placed.corner.y, placed.corner.x + width, placed.corner.y + font->h);
-    const Rect registered = rectGrow(placed.text, 2);
-    obstacles.add(registered);
-    if (leaders) {
-        const PixelPoint m = nearestEdgeMidpoint(registered, object.px, object.py);
-        placed.leader = Segment{m, object.anchor()};
-        const Rect box = rectFromCorners(m.x, m.y, object.px, object.py);
-        obstacles.add(isAxisParallel(m.x, m.y, object.px, object.py) ? rectGrow(box, 4) : box);
-    }
-    return placed;
 }
 
 }  // namespace
@@ -56,14 +36,7 @@ MapLayout layOutMap(const MapHeader& header, const std::vector<GameObject>& obje
         layout.objects.push_back(std::move(placed));
     }
 
-    LabelSearch search;
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const GameObject& object = objects[i];
-        if (object.label.empty()) continue;
-        std::optional<PixelPoint> offset;
-        if (i < settings.labelOffsets.size()) offset = settings.labelOffsets[i];
-        layout.objects[i].label = placeObjectLabel(object, offset, settings.leaders, search, layout.obstacles);
-    }
+    placeLabels(objects, settings, frame.imageWidth, frame.imageHeight, layout);
 
     const gdFontPtr font = gdFontGetGiant();
     const int width = static_cast<int>(header.title.size()) * font->w;

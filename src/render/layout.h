@@ -47,6 +47,10 @@ struct LayoutSettings {
     // from the anchor: taken when the label overlaps nothing there, else the
     // label is placed by the search. Empty, or unset for an object, for none.
     std::vector<std::optional<PixelPoint>> labelOffsets;
+    // Search for the next object's label on a second core while the
+    // current one's is searched for, where the machine has one; the places
+    // are the same either way.
+    bool secondThread = true;
 };
 
 // Lays the map out in the order it is drawn: the axes and grid, then each

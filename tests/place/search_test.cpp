@@ -175,6 +175,41 @@ TEST(PlaceLabel, SearchThatPausedDirectSumsGivesWhatAFreshOneGives) {
     }
 }
 
+TEST(PlaceLabel, ObstaclesBeyondTheReadAreaChangeNothing) {
+    // Crowded objects, some with a place asked for; then obstacles round
+    // what the search reads, up to its sides and in the same cells, and
+    // across the map beside it: the same place again.
+    std::mt19937 random(23);
+    std::uniform_int_distribution<int> unit(0, 999);
+    LabelSearch search;
+    for (int round = 0; round < 60; ++round) {
+        const PixelPoint anchor{100 + unit(random) % 200, 80 + unit(random) % 140};
+        const int w = 6 * (1 + unit(random) % 15), h = 13, halfWidth = unit(random) % 12;
+        const std::optional<PixelPoint> preferred =
+            round % 3 == 0 ? std::optional<PixelPoint>{{anchor.x + unit(random) % 200 - 100, anchor.y - 30}} : std::nullopt;
+        ObstacleIndex obstacles(400, 300);
+        obstacles.add({anchor.x - halfWidth, anchor.y - halfWidth, anchor.x + halfWidth, anchor.y + halfWidth});
+        for (int i = unit(random) % 60; i > 0; --i) {
+            const int x = anchor.x + unit(random) % 300 - 150, y = anchor.y + unit(random) % 160 - 80;
+            obstacles.add(rectFromCorners(x, y, x + 6 * (1 + unit(random) % 10), y + 13 + unit(random) % 20));
+        }
+        const PixelPoint before = search.place(anchor, halfWidth, w, h, obstacles, preferred);
+        const Rect area = LabelSearch::readArea(anchor, halfWidth, w, h, preferred);
+        for (int i = 0; i < 40; ++i) {
+            const int along = unit(random) % 50, depth = 1 + unit(random) % 30;
+            switch (i % 4) {
+                case 0: obstacles.add({area.left - depth, area.top + along, area.left, area.top + along + depth}); break;
+                case 1: obstacles.add({area.right, area.top + along, area.right + depth, area.bottom}); break;
+                case 2: obstacles.add({area.left + along, area.top - depth, area.right, area.top}); break;
+                default: obstacles.add({-(1 << 20), area.bottom, 1 << 20, area.bottom + depth}); break;
+            }
+        }
+        ASSERT_EQ(search.place(anchor, halfWidth, w, h, obstacles, preferred), before) << "round " << round;
+        LabelSearch fresh;
+        ASSERT_EQ(fresh.place(anchor, halfWidth, w, h, obstacles, preferred), before) << "round " << round;
+    }
+}
+
 // The plain scan for obstacles piled in runs of equal rectangles: a score
 // is a whole number, so each of a run's copies adds the same amount, and
 // the run counts once, times its count.
