@@ -73,6 +73,14 @@ TEST(Fade, NewColoursAreAddedColumnByColumn) {
     EXPECT_EQ((Rgb{image->red[3], image->green[3], image->blue[3]}), (Rgb{50, 50, 50}));
     EXPECT_EQ(gdImageGetPixel(image.get(), 0, 1), 0);
     EXPECT_EQ((Rgb{image->red[4], image->green[4], image->blue[4]}), (Rgb{20, 20, 20}));
+
+    // A column that starts above the image meets the outside first, so the
+    // darkened ground comes before the darkened pixel below it.
+    ImagePtr above = filled(2, 2, {100, 100, 100});
+    gdImageSetPixel(above.get(), 0, 0, gdImageColorAllocate(above.get(), 60, 60, 60));
+    fadeRect(above.get(), 0, -2, 0, 0, 50);
+    EXPECT_EQ((Rgb{above->red[2], above->green[2], above->blue[2]}), (Rgb{50, 50, 50}));
+    EXPECT_EQ((Rgb{above->red[3], above->green[3], above->blue[3]}), (Rgb{30, 30, 30}));
 }
 
 TEST(Fade, OutsideTheImageDrawsNothingButResolvesTheDarkenedGround) {
