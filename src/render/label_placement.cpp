@@ -18,8 +18,8 @@ namespace {
 
 // What one object's label search is given.
 struct LabelRequest {
-    PixelPoint anchor;
-    int iconHalfWidth, width, height;
+    PixelPoint anchor{};
+    int iconHalfWidth = 0, width = 0, height = 0;
     std::optional<PixelPoint> preferred;
 
     PixelPoint placeWith(LabelSearch& search, const ObstacleIndex& obstacles) const {
