@@ -5,6 +5,10 @@
 
 namespace orvex {
 
+CoverageMap::CoverageMap(const CoverageMap& other) {
+    for (const auto& [k, tile] : other.tiles_) tiles_.emplace(k, std::make_unique<Tile>(*tile));
+}
+
 void CoverageMap::mark(const Rect& area, const Rect& o, std::int64_t count) {
     // The obstacle's pixels within the tile, in tile coordinates.
     const int left = std::max(o.left, area.left) - area.left, right = std::min(o.right, area.right) - area.left;

@@ -23,6 +23,14 @@ public:
     static constexpr int WIDTH_SHIFT = 8, HEIGHT_SHIFT = 4;
     static constexpr int WIDTH = 1 << WIDTH_SHIFT, HEIGHT = 1 << HEIGHT_SHIFT;
 
+    CoverageMap() = default;
+    // A copy has tiles of its own.
+    CoverageMap(const CoverageMap& other);
+    CoverageMap& operator=(const CoverageMap&) = delete;
+    CoverageMap(CoverageMap&&) = default;
+    CoverageMap& operator=(CoverageMap&&) = default;
+    ~CoverageMap() = default;
+
     // Adds an obstacle to the tiles made so far.
     void add(const Rect& r);
 

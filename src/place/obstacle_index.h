@@ -26,6 +26,12 @@ public:
     ObstacleIndex(int mapWidth, int mapHeight);
     // An index with no grid, for a handful of rectangles.
     ObstacleIndex() : ObstacleIndex(0, 0) {}
+    // A copy holds the same rectangles, with coverage tiles of its own.
+    ObstacleIndex(const ObstacleIndex&) = default;
+    ObstacleIndex& operator=(const ObstacleIndex&) = delete;
+    ObstacleIndex(ObstacleIndex&&) = default;
+    ObstacleIndex& operator=(ObstacleIndex&&) = default;
+    ~ObstacleIndex() = default;
 
     void add(const Rect& r);
 

@@ -61,9 +61,8 @@ PlacedLabel registerLabel(const GameObject& object, const LabelRequest& request,
 // caller writes while it works.
 class Helper {
 public:
-    // Starts with the obstacles so far.
-    Helper(int mapWidth, int mapHeight, const std::vector<Rect>& obstacles) : obstacles_(mapWidth, mapHeight) {
-        for (const Rect& r : obstacles) obstacles_.add(r);
+    // Starts with a copy of the obstacles so far.
+    explicit Helper(const ObstacleIndex& obstacles) : obstacles_(obstacles) {
         thread_ = std::thread([this] { serve(); });
     }
     Helper(const Helper&) = delete;
@@ -170,8 +169,7 @@ bool clearOf(const std::vector<Rect>& added, const Rect& area) {
 
 }  // namespace
 
-void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& settings, int mapWidth, int mapHeight,
-                 MapLayout& layout) {
+void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& settings, MapLayout& layout) {
     auto next = [&](std::size_t from) {
         while (from < objects.size() && objects[from].label.empty()) ++from;
         return from;
@@ -188,7 +186,7 @@ void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& s
     auto helperReady = [&] {
         if (!helper) {
             try {
-                helper.emplace(mapWidth, mapHeight, layout.obstacles.all());
+                helper.emplace(layout.obstacles);
                 added.clear();
             } catch (const std::system_error&) {
                 twoCores = false;

@@ -15,9 +15,7 @@
 
 namespace orvex {
 
-// The map is mapWidth x mapHeight pixels; layout holds the obstacles so far
-// and an entry per object.
-void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& settings, int mapWidth, int mapHeight,
-                 MapLayout& layout);
+// layout holds the obstacles so far and an entry per object.
+void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& settings, MapLayout& layout);
 
 }  // namespace orvex

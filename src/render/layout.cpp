@@ -36,7 +36,7 @@ MapLayout layOutMap(const MapHeader& header, const std::vector<GameObject>& obje
         layout.objects.push_back(std::move(placed));
     }
 
-    placeLabels(objects, settings, frame.imageWidth, frame.imageHeight, layout);
+    placeLabels(objects, settings, layout);
 
     const gdFontPtr font = gdFontGetGiant();
     const int width = static_cast<int>(header.title.size()) * font->w;

@@ -97,6 +97,24 @@ TEST(CoverageTable, CountsPastEightAndSixteenBits) {
     EXPECT_EQ(table.leastSum({8, 3, 18, 7}, 5, 3), plainLeast(obstacles, region, {8, 3, 18, 7}, 5, 3));
 }
 
+TEST(CoverageTable, CopyKeepsTilesOfItsOwn) {
+    // Tiles made before the copy, then different obstacles added to each.
+    ObstacleIndex original(600, 100);
+    CoverageTable table;
+    const Rect region{0, 0, 600, 100};
+    original.add({10, 10, 300, 60});
+    original.coverageTable(region, table);
+    ObstacleIndex copy = original;
+    original.add({0, 0, 50, 50});
+    copy.add({500, 20, 600, 90});
+    copy.add({500, 20, 600, 90});
+    for (const ObstacleIndex* index : {&original, &copy}) {
+        index->coverageTable(region, table);
+        for (const Rect& r : {Rect{0, 0, 100, 100}, Rect{450, 0, 600, 100}, region})
+            EXPECT_EQ(table.sum(r), plainSum(*index, r));
+    }
+}
+
 TEST(CoverageTable, LeastSumPast32Bits) {
     // A pile whose sums pass 2^31, with a step in it.
     ObstacleIndex obstacles(400, 200);
