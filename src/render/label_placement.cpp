@@ -213,13 +213,16 @@ void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& s
         }
         // The helper's answer stands only where this label and its leader,
         // all that was added since it started, lie clear of what can change
-        // it; else it is not waited for.
+        // it; else it is not waited for, and the next object's label is
+        // searched for here, while the helper goes on to the one after.
         std::optional<PixelPoint> guess;
         if (clearOf(added, following.readArea())) guess = helper->result();
-        const bool kept = guess.has_value();
-        speculation.kept(kept);
-        const PixelPoint then = kept ? *guess : following.placeWith(search, layout.obstacles);
-        layout.objects[j].label = registerLabel(objects[j], following, then, settings.leaders, layout.obstacles, added);
+        speculation.kept(guess.has_value());
+        if (!guess) {
+            i = j;
+            continue;
+        }
+        layout.objects[j].label = registerLabel(objects[j], following, *guess, settings.leaders, layout.obstacles, added);
         i = next(j + 1);
     }
 }
