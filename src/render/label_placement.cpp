@@ -7,6 +7,7 @@
 #include <atomic>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -62,7 +63,7 @@ PlacedLabel registerLabel(const GameObject& object, const LabelRequest& request,
 class Helper {
 public:
     // Starts with a copy of the obstacles so far.
-    explicit Helper(const ObstacleIndex& obstacles) : obstacles_(obstacles) {
+    explicit Helper(ObstacleIndex obstacles) : obstacles_(std::move(obstacles)) {
         thread_ = std::thread([this] { serve(); });
     }
     Helper(const Helper&) = delete;
