@@ -41,6 +41,13 @@ const std::array<Direction, ANGLES>& directions() {
 int sideX(int j) { return j <= 90 || j > 270 ? 1 : -1; }
 int sideY(int j) { return j <= 180 ? 1 : -1; }
 
+// The label whose point lies dx, dy from the anchor, extending to the sides
+// given.
+Rect labelAt(PixelPoint anchor, int dx, int dy, int sideX, int sideY, int width, int height) {
+    const int x = anchor.x + dx + (sideX > 0 ? 0 : -width), y = anchor.y + dy + (sideY > 0 ? 0 : -height);
+    return {x, y, x + width, y + height};
+}
+
 }  // namespace
 
 Rect CandidateRings::labelOf(PixelPoint anchor, int radius, const Candidate& c, int width, int height) {
@@ -51,8 +58,11 @@ Rect CandidateRings::labelOf(PixelPoint anchor, int radius, const Candidate& c, 
         const int y = roundToInt(anchor.y + radius * d.sine);
         return rectFromCorners(x, y, x + sideX(j) * width, y + sideY(j) * height);
     }
-    const int x = anchor.x + c.dx + (sideX(j) > 0 ? 0 : -width), y = anchor.y + c.dy + (sideY(j) > 0 ? 0 : -height);
-    return {x, y, x + width, y + height};
+    return labelAt(anchor, c.dx, c.dy, sideX(j), sideY(j), width, height);
+}
+
+Rect CandidateRings::blockFirstLabel(PixelPoint anchor, const CandidateBlock& b, int width, int height) {
+    return labelAt(anchor, b.dxMin, b.dyMin, b.sideX, b.sideY, width, height);
 }
 
 Rect CandidateRings::blockCore(PixelPoint anchor, const CandidateBlock& b, int width, int height) {

@@ -82,10 +82,7 @@ public:
     // The label of the block's point nearest the top left, for a label of
     // width x height pixels: every label of the block is it moved by at
     // most dxMax - dxMin right and dyMax - dyMin down.
-    static Rect blockFirstLabel(PixelPoint anchor, const CandidateBlock& b, int width, int height) {
-        const int x = anchor.x + b.dxMin + (b.sideX > 0 ? 0 : -width), y = anchor.y + b.dyMin + (b.sideY > 0 ? 0 : -height);
-        return {x, y, x + width, y + height};
-    }
+    static Rect blockFirstLabel(PixelPoint anchor, const CandidateBlock& b, int width, int height);
 
 private:
     Band makeBand(int index);

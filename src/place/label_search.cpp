@@ -103,17 +103,17 @@ PixelPoint LabelSearch::place(PixelPoint anchor, int iconHalfWidth, int width, i
     // Where direct sums have ended without an answer for several objects
     // in a row, as on a map where no label finds a free place, they are
     // tried again only now and then.
-    const bool few = obstacles.runsAround(region) <= regionArea / 32 && directSumsDue();
+    const bool few = obstacles.runsAround(region) <= regionArea / 32 && directSums_.due();
     if (few) {
         direct_.gather(region, obstacles);
         if (direct_.count() >= EXACT_SUM_LIMIT / (2 * regionArea + 1)) return inListOrder(walk, region, obstacles);
         direct_.merge();
         const std::optional<int> last = byDirectSums(walk, best, regionArea / 32);
         if (!last || best.score == 0) {
-            directMisses_ = 0;
+            directSums_.tried(true);
             return best.corner;
         }
-        ++directMisses_;
+        directSums_.tried(false);
         seen = *last;
     }
     lastWasCostly_ = true;
@@ -145,13 +145,6 @@ Rect LabelSearch::readArea(PixelPoint anchor, int iconHalfWidth, int width, int 
     const Rect region = regionOf(anchor, iconHalfWidth, width, height);
     if (!preferred) return region;
     return boundingBox(region, {preferred->x, preferred->y, preferred->x + width, preferred->y + height});
-}
-
-bool LabelSearch::directSumsDue() {
-    if (directMisses_ < MISSES_BEFORE_PAUSE) return true;
-    if (++sincePause_ < TRY_AGAIN_AFTER) return false;
-    sincePause_ = 0;
-    return true;
 }
 
 // The sums in list order, for an object whose sums could reach 2^49.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/geometry.h"
+#include "base/pause_after_misses.h"
 #include "place/candidate_rings.h"
 #include "place/crossing_counts.h"
 #include "place/label_scorers.h"
@@ -75,10 +76,6 @@ private:
 
     // How many blocks of least bound are looked at first.
     static constexpr std::size_t LEAST_FIRST = 16;
-    // After this many objects in a row whose direct sums gave no answer,
-    // they are tried for one object in TRY_AGAIN_AFTER.
-    static constexpr int MISSES_BEFORE_PAUSE = 4;
-    static constexpr int TRY_AGAIN_AFTER = 16;
 
     class Walk;
     // The region round the object that holds every candidate and its
@@ -90,9 +87,6 @@ private:
     // went to the end); and by the coverage, from `at` on.
     PixelPoint inListOrder(const Walk& walk, const Rect& region, const ObstacleIndex& obstacles);
     std::optional<int> byDirectSums(const Walk& walk, Best& best, std::int64_t share);
-    // Whether direct sums are worth trying for an object with few obstacles
-    // near.
-    bool directSumsDue();
     PixelPoint byCoverage(const Walk& walk, int seen, Best& best, const ObstacleIndex& obstacles);
 
     CandidateRings rings_;
@@ -102,8 +96,10 @@ private:
     CrossingCounts crossings_;
     std::vector<Seen> maybe_;
     std::vector<BlockAt> order_;
-    int directMisses_ = 0;  // objects in a row whose direct sums gave no answer
-    int sincePause_ = 0;    // objects with few obstacles near since they were last tried
+    // Whether direct sums are worth trying for an object with few obstacles
+    // near: after four objects in a row whose direct sums gave no answer,
+    // for one object in 16.
+    PauseAfterMisses<4, 16> directSums_;
     bool lastWasCostly_ = false;
 };
 

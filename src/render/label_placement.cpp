@@ -1,5 +1,6 @@
 #include "render/label_placement.h"
 
+#include "base/pause_after_misses.h"
 #include "place/label_search.h"
 
 #include <gdfonts.h>
@@ -143,25 +144,6 @@ private:
     std::thread thread_;
 };
 
-// When to hand the next search to the helper: after a costly search, while
-// its answers are kept; after several in a row are not, only now and then.
-class Speculation {
-public:
-    bool due(bool lastWasCostly) {
-        if (!lastWasCostly) return false;
-        if (misses_ < MISSES_BEFORE_PAUSE) return true;
-        if (++sincePause_ < TRY_AGAIN_AFTER) return false;
-        sincePause_ = 0;
-        return true;
-    }
-    void kept(bool yes) { misses_ = yes ? 0 : misses_ + 1; }
-
-private:
-    static constexpr int MISSES_BEFORE_PAUSE = 4;
-    static constexpr int TRY_AGAIN_AFTER = 16;
-    int misses_ = 0, sincePause_ = 0;
-};
-
 bool clearOf(const std::vector<Rect>& added, const Rect& area) {
     for (const Rect& r : added)
         if (rectOverlapArea(r, area) > 0) return false;
@@ -196,11 +178,14 @@ void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& s
         }
         return true;
     };
-    Speculation speculation;
+    // The next search goes to the helper after a costly one, while its
+    // answers are kept; after four in a row are not, for one label in 16.
+    PauseAfterMisses<4, 16> speculation;
     for (std::size_t i = next(0); i < objects.size();) {
         const std::size_t j = next(i + 1);
         const LabelRequest request = requestOf(i);
-        const bool ahead = twoCores && j < objects.size() && speculation.due(search.lastWasCostly()) && helperReady();
+        const bool ahead =
+            twoCores && j < objects.size() && search.lastWasCostly() && speculation.due() && helperReady();
         LabelRequest following{};
         if (ahead) {
             following = requestOf(j);
@@ -218,7 +203,7 @@ void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& s
         // searched for here, while the helper goes on to the one after.
         std::optional<PixelPoint> guess;
         if (clearOf(added, following.readArea())) guess = helper->result();
-        speculation.kept(guess.has_value());
+        speculation.tried(guess.has_value());
         if (!guess) {
             i = j;
             continue;
