@@ -10,8 +10,8 @@
 #include <thread>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__linux__)
+#include <sched.h>
 #endif
 
 namespace orvex {
@@ -101,14 +101,14 @@ private:
     enum State : int { IDLE, WORKING, DONE, STOPPING };
 
     // Waits until the state is no longer `from`: briefly by looking again
-    // and again, as the other side is seldom long, then by sleeping.
+    // and again, as the other side is seldom long, then by sleeping. Each
+    // look yields the core, as the other side may be waiting for it where
+    // the machine is busy.
     int awaitChange(int from) {
-        for (int spins = 0; spins < SPINS; ++spins) {
+        for (int looks = 0; looks < LOOKS; ++looks) {
             const int now = state_.load(std::memory_order_acquire);
             if (now != from) return now;
-#if defined(__SSE2__)
-            _mm_pause();
-#endif
+            std::this_thread::yield();
         }
         state_.wait(from, std::memory_order_acquire);
         return state_.load(std::memory_order_acquire);
@@ -132,7 +132,8 @@ private:
         }
     }
 
-    static constexpr int SPINS = 4000;
+    // About a search's length in all, at half a microsecond or so a look.
+    static constexpr int LOOKS = 256;
 
     std::atomic<int> state_{IDLE};
     bool busy_ = false;  // a search was started whose answer is not taken yet
@@ -143,6 +144,15 @@ private:
     LabelSearch search_;
     std::thread thread_;
 };
+
+// How many cores this process may run on.
+unsigned usableCores() {
+#if defined(__linux__)
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0) return static_cast<unsigned>(CPU_COUNT(&cores));
+#endif
+    return std::thread::hardware_concurrency();
+}
 
 bool clearOf(const std::vector<Rect>& added, const Rect& area) {
     for (const Rect& r : added)
@@ -160,7 +170,7 @@ void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& s
     auto requestOf = [&](std::size_t i) {
         return requestFor(objects[i], i < settings.labelOffsets.size() ? settings.labelOffsets[i] : std::nullopt);
     };
-    bool twoCores = settings.secondThread && std::thread::hardware_concurrency() >= 2;
+    bool twoCores = settings.secondThread && usableCores() >= 2;
     LabelSearch search;
     std::optional<Helper> helper;
     std::vector<Rect> added;  // since the helper's last request, or since it started
