@@ -10,9 +10,14 @@ namespace orvex {
 
 namespace {
 
-bool insideClip(gdImagePtr image, int x, int y) {
-    return x >= image->cx1 && x <= image->cx2 && y >= image->cy1 && y <= image->cy2;
-}
+// An image's clipping rectangle.
+struct Clip {
+    int x1, y1, x2, y2;
+    bool rows(int y) const { return y >= y1 && y <= y2; }
+    bool columns(int x) const { return x >= x1 && x <= x2; }
+};
+
+Clip clipOf(gdImagePtr image) { return {image->cx1, image->cy1, image->cx2, image->cy2}; }
 
 // The entries of `from` resolved in the palette of `to`, each on first use.
 class EntryMap {
@@ -56,14 +61,46 @@ void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int 
                  ResolvedEntries& resolved) {
     EntryMap mapped(to, from, resolved);
     const int transparent = gdImageGetTransparent(from);
+    // The clipping rectangles held apart from the images, which every
+    // pixel written could otherwise change as far as the compiler knows.
+    const Clip source = clipOf(from), target = clipOf(to);
+    // Each entry's index in `to` as a byte, and whether it is still to be
+    // resolved (never the transparent one, which is not drawn).
+    std::array<unsigned char, gdMaxColors> entry{};
+    std::array<unsigned char, gdMaxColors> unresolved{};
+    for (std::size_t c = 0; c < gdMaxColors; ++c) {
+        entry[c] = static_cast<unsigned char>(resolved.index[c]);
+        unresolved[c] = resolved.index[c] < 0 && static_cast<int>(c) != transparent;
+    }
+    // A row read and written wholly inside the clipping rectangles is
+    // copied through the known entries in one sweep; where it met an entry
+    // still to be resolved, it is copied again pixel by pixel, resolving in
+    // reading order, which writes every pixel the sweep wrote.
+    const bool inside = width > 0 && source.columns(sourceX) && source.columns(sourceX + width - 1) &&
+                        target.columns(x) && target.columns(x + width - 1);
     for (int j = 0; j < height; ++j) {
         const int v = sourceY + j, toY = y + j;
+        const unsigned char* in = source.rows(v) ? from->pixels[v] : nullptr;
+        unsigned char* out = target.rows(toY) ? to->pixels[toY] : nullptr;
+        if (inside && in && out) {
+            const unsigned char* row = in + sourceX;
+            unsigned char* at = out + x;
+            unsigned char met = 0;
+            for (int i = 0; i < width; ++i) {
+                const unsigned char c = row[i];
+                met |= unresolved[c];
+                at[i] = c == transparent ? at[i] : entry[c];
+            }
+            if (!met) continue;
+        }
         for (int i = 0; i < width; ++i) {
-            const int u = sourceX + i;
-            const int c = insideClip(from, u, v) ? from->pixels[v][u] : 0;
+            const int u = sourceX + i, toX = x + i;
+            const int c = in && source.columns(u) ? in[u] : 0;
             if (c == transparent) continue;
-            const unsigned char entry = mapped(c);
-            if (insideClip(to, x + i, toY)) to->pixels[toY][x + i] = entry;
+            const unsigned char e = mapped(c);
+            entry[static_cast<std::size_t>(c)] = e;
+            unresolved[static_cast<std::size_t>(c)] = 0;
+            if (out && target.columns(toX)) out[toX] = e;
         }
     }
 }
