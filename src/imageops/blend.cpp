@@ -44,25 +44,32 @@ int Fader::darkenedIndex(int c) {
     return darkened_[c];
 }
 
-void Fader::fade(std::int64_t x, std::int64_t y) {
-    if (x < 0 || y < 0 || x >= gdImageSX(image_) || y >= gdImageSY(image_)) return fadeOutside();
-    unsigned char& pixel = image_->pixels[y][x];
-    pixel = static_cast<unsigned char>(darkenedIndex(pixel));
+void Fader::column(std::int64_t x, std::int64_t top, std::int64_t bottom) {
+    if (top > bottom) return;
+    // Pixels outside the image each resolve entry 0's darkened colour,
+    // which the first of a run does for all.
+    if (x < 0 || x >= gdImageSX(image_)) return fadeOutside();
+    const std::int64_t first = std::max<std::int64_t>(top, 0);
+    const std::int64_t last = std::min<std::int64_t>(bottom, gdImageSY(image_) - 1);
+    if (top < first) fadeOutside();
+    unsigned char* const* rows = image_->pixels;
+    for (std::int64_t y = first; y <= last; ++y) {
+        unsigned char& pixel = rows[y][x];
+        int darkened = darkened_[pixel];
+        if (darkened < 0) darkened = darkenedIndex(pixel);
+        pixel = static_cast<unsigned char>(darkened);
+    }
+    if (bottom > last) fadeOutside();
 }
 
 void Fader::rect(int x1, int y1, int x2, int y2) {
     if (x1 > x2 || y1 > y2) return;
     // The same scan as column by column over the whole rectangle, with the
-    // outside parts, which draw nothing, visited once each.
+    // columns outside, which draw nothing, visited once each side.
     const int left = std::max(x1, 0), right = std::min(x2, gdImageSX(image_) - 1);
-    const int top = std::max(y1, 0), bottom = std::min(y2, gdImageSY(image_) - 1);
-    if (x1 < left || left > right || top > bottom) fadeOutside();
-    for (int x = left; x <= right && top <= bottom; ++x) {
-        if (y1 < top) fadeOutside();
-        for (int y = top; y <= bottom; ++y) fade(x, y);
-        if (y2 > bottom) fadeOutside();
-    }
-    if (x2 > right) fadeOutside();
+    if (x1 < left || left > right) fadeOutside();
+    for (int x = left; x <= right; ++x) column(x, y1, y2);
+    if (x2 > right && left <= right) fadeOutside();
 }
 
 void Fader::disc(int cx, int cy, int radius) {
@@ -78,7 +85,7 @@ void Fader::disc(int cx, int cy, int radius) {
         } else {
             while (reach * reach > room) --reach;
         }
-        for (std::int64_t y = cy - reach; y <= cy + reach; ++y) fade(cx + dx, y);
+        column(cx + dx, cy - reach, cy + reach);
     }
 }
 

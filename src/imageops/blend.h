@@ -33,7 +33,8 @@ public:
     void disc(int cx, int cy, int radius);
 
 private:
-    void fade(std::int64_t x, std::int64_t y);
+    // Every pixel (x, y) with top <= y <= bottom, in that order.
+    void column(std::int64_t x, std::int64_t top, std::int64_t bottom);
     void fadeOutside() { darkenedIndex(0); }
     int darkenedIndex(int c);
 
