@@ -28,10 +28,13 @@ public:
 
     // gd stores the index as a byte, like any pixel.
     unsigned char operator()(int c) {
-        int& entry = mapped_.index[static_cast<std::size_t>(c)];
-        if (entry == -1)
-            entry = gdImageColorResolveAlpha(to_, from_->red[c], from_->green[c], from_->blue[c], from_->alpha[c]);
-        return static_cast<unsigned char>(entry);
+        const auto at = static_cast<std::size_t>(c);
+        if (mapped_.pending[at]) {
+            mapped_.index[at] = static_cast<unsigned char>(
+                gdImageColorResolveAlpha(to_, from_->red[c], from_->green[c], from_->blue[c], from_->alpha[c]));
+            mapped_.pending[at] = 0;
+        }
+        return mapped_.index[at];
     }
 
 private:
@@ -64,14 +67,7 @@ void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int 
     // The clipping rectangles held apart from the images, which every
     // pixel written could otherwise change as far as the compiler knows.
     const Clip source = clipOf(from), target = clipOf(to);
-    // Each entry's index in `to` as a byte, and whether it is still to be
-    // resolved (never the transparent one, which is not drawn).
-    std::array<unsigned char, gdMaxColors> entry{};
-    std::array<unsigned char, gdMaxColors> unresolved{};
-    for (std::size_t c = 0; c < gdMaxColors; ++c) {
-        entry[c] = static_cast<unsigned char>(resolved.index[c]);
-        unresolved[c] = resolved.index[c] < 0 && static_cast<int>(c) != transparent;
-    }
+    if (transparent >= 0) resolved.pending[static_cast<std::size_t>(transparent)] = 0;
     // A row read and written wholly inside the clipping rectangles is
     // copied through the known entries in one sweep; where it met an entry
     // still to be resolved, it is copied again pixel by pixel, resolving in
@@ -88,8 +84,8 @@ void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int 
             unsigned char met = 0;
             for (int i = 0; i < width; ++i) {
                 const unsigned char c = row[i];
-                met |= unresolved[c];
-                at[i] = c == transparent ? at[i] : entry[c];
+                met |= resolved.pending[c];
+                at[i] = c == transparent ? at[i] : resolved.index[c];
             }
             if (!met) continue;
         }
@@ -98,8 +94,6 @@ void copyPicture(gdImagePtr to, gdImagePtr from, int x, int y, int sourceX, int 
             const int c = in && source.columns(u) ? in[u] : 0;
             if (c == transparent) continue;
             const unsigned char e = mapped(c);
-            entry[static_cast<std::size_t>(c)] = e;
-            unresolved[static_cast<std::size_t>(c)] = 0;
             if (out && target.columns(toX)) out[toX] = e;
         }
     }

@@ -12,13 +12,16 @@
 namespace orvex {
 
 // The entries of one picture as resolved in the palette of the image it is
-// copied onto (-1: not yet), kept from one copy to the next. A resolution
-// stays right while that image's palette only grows, as it does while a map
-// is drawn: an entry once found or added keeps its index, and a full
-// palette keeps its closest entries.
+// copied onto, kept from one copy to the next. A resolution stays right
+// while that image's palette only grows, as it does while a map is drawn:
+// an entry once found or added keeps its index, and a full palette keeps
+// its closest entries.
 struct ResolvedEntries {
-    ResolvedEntries() { index.fill(-1); }
-    std::array<int, gdMaxColors> index{};
+    ResolvedEntries() { pending.fill(1); }
+    std::array<unsigned char, gdMaxColors> index{};
+    // 1 for an entry to be resolved when it is first drawn; never for the
+    // picture's transparent index, which is not drawn.
+    std::array<unsigned char, gdMaxColors> pending{};
 };
 
 // As gdImageCopy: the width x height region of `from` whose top-left is
