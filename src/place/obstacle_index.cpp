@@ -73,15 +73,25 @@ std::int64_t ObstacleIndex::runsAround(const Rect& area) const {
 }
 
 void ObstacleIndex::collectFromCell(const std::vector<std::uint32_t>& runs, const Rect& area) const {
+    // Without a branch on what each run holds, which a crowded map makes
+    // hard to foretell: every run is written after those found, and the
+    // count grows only by those to keep.
+    if (found_.size() < foundCount_ + runs.size()) found_.resize(std::max(2 * found_.size(), foundCount_ + runs.size()));
+    Run* const out = found_.data() + foundCount_;
+    std::size_t n = 0;
     for (const std::uint32_t first : runs) {
         if (lastVisit_[first] == visits_) continue;
         lastVisit_[first] = visits_;
-        if (rectOverlapArea(entries_[first], area) > 0) found_.push_back({first, runLength_[first]});
+        const Rect& r = entries_[first];
+        const bool overlaps = (r.left < area.right) & (r.right > area.left) & (r.top < area.bottom) & (r.bottom > area.top);
+        out[n] = {first, runLength_[first]};
+        n += static_cast<std::size_t>(overlaps);
     }
+    foundCount_ += n;
 }
 
 void ObstacleIndex::collect(const Rect& area) const {
-    found_.clear();
+    foundCount_ = 0;
     if (!hasArea(area)) return;
     lastVisit_.resize(entries_.size(), 0);
     // cppcheck-suppress knownConditionTrueFalse ; the count wraps after 2^32 visits

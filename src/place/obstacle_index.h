@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -41,8 +42,9 @@ public:
     template <class Visit>
     void visitOverlapping(const Rect& area, Visit visit) const {
         collect(area);
-        std::sort(found_.begin(), found_.end(), [](const Run& a, const Run& b) { return a.first < b.first; });
-        for (const Run& run : found_)
+        const auto found = foundRuns();
+        std::sort(found.begin(), found.end(), [](const Run& a, const Run& b) { return a.first < b.first; });
+        for (const Run& run : found)
             for (std::uint32_t k = 0; k < run.count; ++k) visit(entries_[run.first]);
     }
 
@@ -52,7 +54,7 @@ public:
     template <class Visit>
     void visitOverlappingAnyOrder(const Rect& area, Visit visit) const {
         collect(area);
-        for (const Run& run : found_) visit(entries_[run.first], static_cast<std::int64_t>(run.count));
+        for (const Run& run : foundRuns()) visit(entries_[run.first], static_cast<std::int64_t>(run.count));
     }
 
     // Every rectangle, in the order they were added.
@@ -92,9 +94,10 @@ private:
     }
     // Lists id, whose rectangle is r, in a cell's list.
     void collectFromCell(const std::vector<std::uint32_t>& runs, const Rect& area) const;
-    // Fills found_ with the ids of the rectangles overlapping area, each
-    // once, in no particular order.
+    // Finds the runs of the rectangles overlapping area, each once, in no
+    // particular order.
     void collect(const Rect& area) const;
+    std::span<Run> foundRuns() const { return {found_.data(), foundCount_}; }
 
     // Calls f(list) for every list that may hold a rectangle overlapping
     // area, which has a positive area: the large ones, the strips and the
@@ -171,7 +174,10 @@ private:
     };
     Strips columnStrips_, rowStrips_;
     std::vector<std::uint32_t> large_;  // tall and wide
+    // The runs the last collect found: the first foundCount_ of found_,
+    // which only grows, so that collecting writes into it without a check.
     mutable std::vector<Run> found_;
+    mutable std::size_t foundCount_ = 0;
     // A rectangle over several cells is met once in each: the number of the
     // visit that last met it keeps it from being taken twice. Equal
     // rectangles added in a row cover the same cells, so their runs are the
