@@ -1,11 +1,13 @@
 #include "render/label_placement.h"
 
-#include "base/pause_after_misses.h"
 #include "place/label_search.h"
 
 #include <gdfonts.h>
 
+#include <array>
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -36,114 +38,23 @@ LabelRequest requestFor(const GameObject& object, const std::optional<PixelPoint
             offset ? std::optional<PixelPoint>{{object.px + offset->x, object.py + offset->y}} : std::nullopt};
 }
 
-// Registers the label at corner, and its leader where the map draws them,
-// as obstacles; each rectangle added is also appended to `added`.
-PlacedLabel registerLabel(const GameObject& object, const LabelRequest& request, PixelPoint corner, bool leaders,
-                          ObstacleIndex& obstacles, std::vector<Rect>& added) {
-    auto add = [&](const Rect& r) {
-        obstacles.add(r);
-        added.push_back(r);
-    };
+// The label at corner, with its leader where the map draws them; the
+// rectangles they cover as obstacles are appended to `covered`.
+PlacedLabel placedLabel(const GameObject& object, const LabelRequest& request, PixelPoint corner, bool leaders,
+                        std::vector<Rect>& covered) {
     PlacedLabel placed;
     placed.corner = corner;
     placed.text = rectFromCorners(corner.x, corner.y, corner.x + request.width, corner.y + request.height);
     const Rect registered = rectGrow(placed.text, 2);
-    add(registered);
+    covered.push_back(registered);
     if (leaders) {
         const PixelPoint m = nearestEdgeMidpoint(registered, object.px, object.py);
         placed.leader = Segment{m, object.anchor()};
         const Rect box = rectFromCorners(m.x, m.y, object.px, object.py);
-        add(isAxisParallel(m.x, m.y, object.px, object.py) ? rectGrow(box, 4) : box);
+        covered.push_back(isAxisParallel(m.x, m.y, object.px, object.py) ? rectGrow(box, 4) : box);
     }
     return placed;
 }
-
-// A second thread with a copy of the obstacles of its own, kept up to date
-// by the rectangles handed to it with each request: it reads nothing the
-// caller writes while it works.
-class Helper {
-public:
-    // Starts with a copy of the obstacles so far.
-    explicit Helper(ObstacleIndex obstacles) : obstacles_(std::move(obstacles)) {
-        thread_ = std::thread([this] { serve(); });
-    }
-    Helper(const Helper&) = delete;
-    Helper& operator=(const Helper&) = delete;
-    ~Helper() {
-        if (busy_) result();
-        state_.store(STOPPING, std::memory_order_release);
-        state_.notify_one();
-        thread_.join();
-    }
-
-    // Starts the search of request among the obstacles so far and those
-    // added, which are taken over, once the search started before is done.
-    void start(std::vector<Rect>& added, const LabelRequest& request) {
-        if (busy_) result();
-        busy_ = true;
-        added_.swap(added);
-        added.clear();
-        request_ = request;
-        state_.store(WORKING, std::memory_order_release);
-        state_.notify_one();
-    }
-
-    // The answer of the search started last, once it is done; nothing when
-    // it failed.
-    std::optional<PixelPoint> result() {
-        awaitChange(WORKING);
-        state_.store(IDLE, std::memory_order_relaxed);
-        busy_ = false;
-        return answer_;
-    }
-
-private:
-    enum State : int { IDLE, WORKING, DONE, STOPPING };
-
-    // Waits until the state is no longer `from`: briefly by looking again
-    // and again, as the other side is seldom long, then by sleeping. Each
-    // look yields the core, as the other side may be waiting for it where
-    // the machine is busy.
-    int awaitChange(int from) {
-        for (int looks = 0; looks < LOOKS; ++looks) {
-            const int now = state_.load(std::memory_order_acquire);
-            if (now != from) return now;
-            std::this_thread::yield();
-        }
-        state_.wait(from, std::memory_order_acquire);
-        return state_.load(std::memory_order_acquire);
-    }
-
-    void serve() {
-        for (int state = IDLE;;) {
-            while (state != WORKING && state != STOPPING) state = awaitChange(state);
-            if (state == STOPPING) return;
-            for (const Rect& r : added_) obstacles_.add(r);
-            try {
-                answer_ = request_.placeWith(search_, obstacles_);
-            } catch (...) {
-                // Searched for again by the caller, which meets the failure
-                // in its turn.
-                answer_.reset();
-            }
-            state_.store(DONE, std::memory_order_release);
-            state_.notify_one();
-            state = DONE;
-        }
-    }
-
-    // About a search's length in all, at half a microsecond or so a look.
-    static constexpr int LOOKS = 256;
-
-    std::atomic<int> state_{IDLE};
-    bool busy_ = false;  // a search was started whose answer is not taken yet
-    std::vector<Rect> added_;
-    LabelRequest request_{};
-    std::optional<PixelPoint> answer_;
-    ObstacleIndex obstacles_;
-    LabelSearch search_;
-    std::thread thread_;
-};
 
 // How many cores this process may run on.
 unsigned usableCores() {
@@ -154,72 +65,293 @@ unsigned usableCores() {
     return std::thread::hardware_concurrency();
 }
 
-bool clearOf(const std::vector<Rect>& added, const Rect& area) {
-    for (const Rect& r : added)
-        if (rectOverlapArea(r, area) > 0) return false;
-    return true;
-}
+// The labels from one of the list on, laid out by two workers: the calling
+// thread, whose obstacles are the layout's, and a second one with a copy of
+// its own. Each takes the next label not yet taken, at most a few past the
+// last registered, searches for it among the labels registered so far,
+// leaves its answer and goes on to the next. Answers are registered in list
+// order, by whichever worker leaves the one that is due. An answer found
+// before every label ahead of it was registered stands only where those
+// labels and their leaders lie clear of what can change it. Otherwise it is
+// searched for again: by the worker registering it, or, where the label is
+// due while its first search is still running, by a worker free to take it
+// again at once.
+//
+// While answers found ahead keep failing to stand, as on a pile of
+// objects, a label is taken only once every label before it is registered,
+// by the worker that registered the last, which holds those obstacles
+// already; but for one label in 16.
+class TwoWorkers {
+public:
+    TwoWorkers(const std::vector<GameObject>& objects, const std::vector<std::size_t>& list,
+               const std::vector<LabelRequest>& requests, bool leaders, std::size_t first, MapLayout& layout)
+        : objects_(objects), list_(list), requests_(requests), leaders_(leaders), layout_(layout),
+          answers_(list.size()), jobs_(list.size()), covered_(list.size()), taken_(first), registered_(first) {}
+
+    // Lays out the labels left, or throws the failure of the first whose
+    // search failed; false, having done nothing, where no second thread can
+    // be started.
+    bool run(LabelSearch& search) {
+        const std::size_t first = registered_.load(std::memory_order_relaxed);
+        std::thread second;
+        try {
+            second = std::thread([this, first, copy = layout_.obstacles]() mutable {
+                LabelSearch own;
+                work(1, first, own, copy);
+            });
+        } catch (const std::system_error&) {
+            return false;
+        }
+        std::size_t have = work(0, first, search, layout_.obstacles);
+        second.join();
+        if (failure_) std::rethrow_exception(failure_);
+        // The layout's obstacles end with every label.
+        catchUp(have, list_.size(), layout_.obstacles);
+        return true;
+    }
+
+private:
+    static constexpr std::size_t FAILED = SIZE_MAX;
+    // How far past the labels registered a worker may take one: answers
+    // found further ahead seldom stand.
+    static constexpr std::size_t AHEAD = 4;
+    // After this many answers in a row that did not stand, a label is
+    // taken ahead only once in 16.
+    static constexpr int MISSES_BEFORE_PAUSE = 4;
+    static constexpr std::size_t TRY_AGAIN_EVERY = 16;
+    // How often a waiting worker looks before it sleeps, yielding its core
+    // each time: at half a microsecond or so a look, about a search.
+    static constexpr int LOOKS = 256;
+
+    // An answer left by a worker: its place, or a failed search, found
+    // among the labels before `among`.
+    struct Answer {
+        bool left = false, failed = false;
+        PixelPoint corner{};
+        std::size_t among = 0;
+    };
+    // A label taken by a worker, to be searched for among the labels before
+    // `among`.
+    struct Job {
+        std::size_t label = 0, among = 0;
+        bool retaken = false;  // taken again, as the answer first sought could not stand
+    };
+
+    // A worker's part, from the labels before `have` in its obstacles on;
+    // returns how many they hold at the end. A failure outside the searches
+    // stops both workers.
+    std::size_t work(int worker, std::size_t have, LabelSearch& search, ObstacleIndex& obstacles) {
+        try {
+            while (const std::optional<Job> job = take(worker)) {
+                // The obstacles of the labels registered when the job was
+                // taken are all written, as the count was stored after them.
+                catchUp(have, job->among, obstacles);
+                Answer answer{true, false, {}, have};
+                try {
+                    answer.corner = requests_[list_[job->label]].placeWith(search, obstacles);
+                } catch (...) {
+                    // Searched for again in its turn, where the failure counts.
+                    answer.failed = true;
+                }
+                leave(worker, job->label, answer, have, search, obstacles);
+            }
+        } catch (...) {
+            stop(std::current_exception());
+        }
+        return have;
+    }
+
+    // Ends the layout with the failure given, unless one came first.
+    void stop(std::exception_ptr failure) {
+        const std::lock_guard lock(mutex_);
+        if (!failure_) failure_ = std::move(failure);
+        registered_.store(FAILED, std::memory_order_release);
+        for (int worker = 0; worker < 2; ++worker) wakeIfFree(worker);
+    }
+
+    // Adds the obstacles of the labels from `have` to `to` to obstacles.
+    void catchUp(std::size_t& have, std::size_t to, ObstacleIndex& obstacles) const {
+        for (; have < to; ++have)
+            for (const Rect& r : covered_[have]) obstacles.add(r);
+    }
+
+    // The next label for this worker, once it may take one; nothing when
+    // every label is taken or a search failed. A worker that may not take
+    // one yet sleeps until the other wakes it.
+    std::optional<Job> take(int worker) {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            const std::size_t done = registered_.load(std::memory_order_relaxed);
+            if (done == FAILED) return std::nullopt;
+            if (mayRetake()) {
+                ++misses_;
+                jobs_[done] = {done, done, true};
+                return jobs_[done];
+            }
+            if (taken_ >= list_.size()) return std::nullopt;
+            if (mayTake(worker)) {
+                const std::size_t k = taken_++;
+                jobs_[k] = {k, done, false};
+                wakeIfFree(1 - worker);
+                return jobs_[k];
+            }
+            asleep_[static_cast<std::size_t>(worker)] = true;
+            std::atomic<unsigned>& alarm = alarms_[static_cast<std::size_t>(worker)];
+            const unsigned set = alarm.load(std::memory_order_relaxed);
+            lock.unlock();
+            awaitChange(alarm, set);
+            lock.lock();
+        }
+    }
+
+    // Whether worker may take a label now, or find there is none left;
+    // under the lock. While answers found ahead keep failing to stand, a
+    // label is taken only once all before it are registered, by the worker
+    // that registered the last.
+    bool mayTake(int worker) const {
+        const std::size_t done = registered_.load(std::memory_order_relaxed);
+        if (done == FAILED || taken_ >= list_.size()) return true;
+        const bool paused = misses_ >= MISSES_BEFORE_PAUSE && taken_ % TRY_AGAIN_EVERY != 0;
+        return paused ? done == taken_ && lastWorker_ == worker : taken_ < done + AHEAD;
+    }
+
+    // Whether the label due to be registered next is being searched for
+    // among obstacles that lack a label that changes its answer, and not yet
+    // taken again; under the lock.
+    bool mayRetake() const {
+        const std::size_t due = registered_.load(std::memory_order_relaxed);
+        return due != FAILED && due < taken_ && !answers_[due].left && !jobs_[due].retaken &&
+               !stands(due, jobs_[due].among);
+    }
+
+    // Wakes worker where it sleeps and may take a label now; under the lock.
+    void wakeIfFree(int worker) {
+        const auto w = static_cast<std::size_t>(worker);
+        if (!asleep_[w] || !(mayTake(worker) || mayRetake())) return;
+        asleep_[w] = false;
+        alarms_[w].fetch_add(1, std::memory_order_release);
+        alarms_[w].notify_one();
+    }
+
+    // Leaves the answer for label k; then, unless the other worker is at
+    // it, registers every label whose turn has come and whose answer is
+    // left, searching again, with the lock released, for those that do not
+    // stand.
+    void leave(int worker, std::size_t k, const Answer& answer, std::size_t& have, LabelSearch& search,
+               ObstacleIndex& obstacles) {
+        std::unique_lock lock(mutex_);
+        // The first answer to a label taken again cannot stand.
+        if (jobs_[k].retaken && answer.among < k) return;
+        answers_[k] = answer;
+        if (registering_) return;
+        registering_ = true;
+        for (std::size_t due = registered_.load(std::memory_order_relaxed);
+             due < list_.size() && answers_[due].left; ++due) {
+            const LabelRequest& request = requests_[list_[due]];
+            std::optional<PixelPoint> corner = standing(due);
+            if (!corner) {
+                lock.unlock();
+                try {
+                    catchUp(have, due, obstacles);
+                    corner = request.placeWith(search, obstacles);
+                } catch (...) {
+                    lock.lock();
+                    registering_ = false;
+                    failure_ = std::current_exception();
+                    registered_.store(FAILED, std::memory_order_release);
+                    wakeIfFree(1 - worker);
+                    return;
+                }
+                lock.lock();
+            }
+            layout_.objects[list_[due]].label =
+                placedLabel(objects_[list_[due]], request, *corner, leaders_, covered_[due]);
+            lastWorker_ = worker;
+            registered_.store(due + 1, std::memory_order_release);
+            wakeIfFree(1 - worker);
+        }
+        registering_ = false;
+    }
+
+    // The answer left for label due, whose labels before are all
+    // registered, where it stands; nothing where it must be searched for
+    // again.
+    std::optional<PixelPoint> standing(std::size_t due) {
+        const Answer& answer = answers_[due];
+        if (answer.failed) return std::nullopt;
+        if (answer.among == due) return answer.corner;
+        const bool kept = stands(due, answer.among);
+        misses_ = kept ? 0 : misses_ + 1;
+        if (!kept) return std::nullopt;
+        return answer.corner;
+    }
+
+    // Whether an answer for label due, found among the labels before
+    // `among`, stands once all before due are registered: where those
+    // between lie clear of what can change it.
+    bool stands(std::size_t due, std::size_t among) const {
+        const Rect area = requests_[list_[due]].readArea();
+        for (std::size_t i = among; i < due; ++i)
+            for (const Rect& r : covered_[i])
+                if (rectOverlapArea(r, area) > 0) return false;
+        return true;
+    }
+
+    // Waits until alarm is no longer `set`.
+    static void awaitChange(const std::atomic<unsigned>& alarm, unsigned set) {
+        for (int looks = 0; looks < LOOKS; ++looks) {
+            if (alarm.load(std::memory_order_acquire) != set) return;
+            std::this_thread::yield();
+        }
+        alarm.wait(set, std::memory_order_acquire);
+    }
+
+    const std::vector<GameObject>& objects_;
+    const std::vector<std::size_t>& list_;
+    const std::vector<LabelRequest>& requests_;
+    bool leaders_;
+    MapLayout& layout_;
+
+    std::mutex mutex_;  // guards all below but covered_ of registered labels, read freely
+    std::vector<Answer> answers_;
+    std::vector<Job> jobs_;
+    std::vector<std::vector<Rect>> covered_;  // each label's obstacles, written before it counts as registered
+    std::size_t taken_;
+    std::atomic<std::size_t> registered_;  // the labels before it are registered; FAILED after a failure
+    int misses_ = 0;                       // answers in a row that did not stand
+    int lastWorker_ = 0;                   // the worker that registered the last label
+    bool registering_ = false;             // a worker is registering labels
+    std::array<bool, 2> asleep_{};         // a worker waits to take a label
+    std::array<std::atomic<unsigned>, 2> alarms_{};  // moved on to wake a worker
+    std::exception_ptr failure_;
+};
 
 }  // namespace
 
 void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& settings, MapLayout& layout) {
-    auto next = [&](std::size_t from) {
-        while (from < objects.size() && objects[from].label.empty()) ++from;
-        return from;
-    };
-    auto requestOf = [&](std::size_t i) {
-        return requestFor(objects[i], i < settings.labelOffsets.size() ? settings.labelOffsets[i] : std::nullopt);
-    };
+    std::vector<std::size_t> list;  // the objects with a label
+    std::vector<LabelRequest> requests(objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        if (objects[i].label.empty()) continue;
+        list.push_back(i);
+        const bool offset = i < settings.labelOffsets.size();
+        requests[i] = requestFor(objects[i], offset ? settings.labelOffsets[i] : std::nullopt);
+    }
+    // One label after another until a search is costly: cheap ones gain
+    // nothing from a second core.
     bool twoCores = settings.secondThread && usableCores() >= 2;
     LabelSearch search;
-    std::optional<Helper> helper;
-    std::vector<Rect> added;  // since the helper's last request, or since it started
-    // The helper is started the first time it is due; where no thread can
-    // be started, every label is searched for here.
-    auto helperReady = [&] {
-        if (!helper) {
-            try {
-                helper.emplace(layout.obstacles);
-                added.clear();
-            } catch (const std::system_error&) {
-                twoCores = false;
-                return false;
-            }
+    std::vector<Rect> covered;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        if (twoCores && search.lastWasCostly()) {
+            if (TwoWorkers(objects, list, requests, settings.leaders, k, layout).run(search)) return;
+            twoCores = false;  // no second thread: on with one
         }
-        return true;
-    };
-    // The next search goes to the helper after a costly one, while its
-    // answers are kept; after four in a row are not, for one label in 16.
-    PauseAfterMisses<4, 16> speculation;
-    for (std::size_t i = next(0); i < objects.size();) {
-        const std::size_t j = next(i + 1);
-        const LabelRequest request = requestOf(i);
-        const bool ahead =
-            twoCores && j < objects.size() && search.lastWasCostly() && speculation.due() && helperReady();
-        LabelRequest following{};
-        if (ahead) {
-            following = requestOf(j);
-            helper->start(added, following);
-        }
+        const LabelRequest& request = requests[list[k]];
         const PixelPoint corner = request.placeWith(search, layout.obstacles);
-        layout.objects[i].label = registerLabel(objects[i], request, corner, settings.leaders, layout.obstacles, added);
-        if (!ahead) {
-            i = j;
-            continue;
-        }
-        // The helper's answer stands only where this label and its leader,
-        // all that was added since it started, lie clear of what can change
-        // it; else it is not waited for, and the next object's label is
-        // searched for here, while the helper goes on to the one after.
-        std::optional<PixelPoint> guess;
-        if (clearOf(added, following.readArea())) guess = helper->result();
-        speculation.tried(guess.has_value());
-        if (!guess) {
-            i = j;
-            continue;
-        }
-        layout.objects[j].label = registerLabel(objects[j], following, *guess, settings.leaders, layout.obstacles, added);
-        i = next(j + 1);
+        covered.clear();
+        layout.objects[list[k]].label = placedLabel(objects[list[k]], request, corner, settings.leaders, covered);
+        for (const Rect& r : covered) layout.obstacles.add(r);
     }
 }
 

@@ -2,13 +2,13 @@
 // label search finds among the obstacles registered before it; each label
 // and its leader become obstacles in turn.
 //
-// Where the machine has a second core, the next object's label is searched
-// for there at the same time as the current one's, among the obstacles as
-// they stand before the current label is registered. That answer is kept
-// only when the current label and its leader lie clear of every obstacle
-// the next search reads; otherwise it is searched for again. The places are
-// the same either way: the second search only saves time, on maps where
-// consecutive objects lie apart.
+// Where the process may run on a second core, the labels are searched for
+// on two threads, each taking the next label not yet taken, while they are
+// registered in list order. An answer found before the labels ahead of it
+// were registered is kept only when those labels and their leaders lie
+// clear of every obstacle its search reads; otherwise it is searched for
+// again. The places are the same either way: the second thread only saves
+// time, on maps where consecutive objects lie apart.
 #pragma once
 
 #include "render/layout.h"

@@ -47,9 +47,8 @@ struct LayoutSettings {
     // from the anchor: taken when the label overlaps nothing there, else the
     // label is placed by the search. Empty, or unset for an object, for none.
     std::vector<std::optional<PixelPoint>> labelOffsets;
-    // Search for the next object's label on a second core while the
-    // current one's is searched for, where the machine has one; the places
-    // are the same either way.
+    // Search for labels on a second core where the process may run on one;
+    // the places are the same either way.
     bool secondThread = true;
 };
 

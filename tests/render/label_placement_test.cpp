@@ -1,4 +1,4 @@
-// Labels placed with the next one searched for on a second thread, against
+// Labels searched for on two threads at once, against
 // one search after another: the same places, leaders, title and obstacles,
 // on maps where consecutive objects lie apart and where they crowd one
 // spot, and a failing search that stops the layout as it would alone.
