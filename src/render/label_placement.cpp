@@ -92,7 +92,7 @@ public:
     // search failed; false, having done nothing, where no second thread can
     // be started.
     bool run(LabelSearch& search) {
-        const std::size_t first = registered_.load(std::memory_order_relaxed);
+        const std::size_t first = registered_;
         std::thread second;
         try {
             second = std::thread([this, first, copy = layout_.obstacles]() mutable {
@@ -143,8 +143,8 @@ private:
     std::size_t work(int worker, std::size_t have, LabelSearch& search, ObstacleIndex& obstacles) {
         try {
             while (const std::optional<Job> job = take(worker)) {
-                // The obstacles of the labels registered when the job was
-                // taken are all written, as the count was stored after them.
+                // The labels registered when the job was taken, whose
+                // obstacles were written before, under the lock.
                 catchUp(have, job->among, obstacles);
                 Answer answer{true, false, {}, have};
                 try {
@@ -165,7 +165,7 @@ private:
     void stop(std::exception_ptr failure) {
         const std::lock_guard lock(mutex_);
         if (!failure_) failure_ = std::move(failure);
-        registered_.store(FAILED, std::memory_order_release);
+        registered_ = FAILED;
         for (int worker = 0; worker < 2; ++worker) wakeIfFree(worker);
     }
 
@@ -181,7 +181,7 @@ private:
     std::optional<Job> take(int worker) {
         std::unique_lock lock(mutex_);
         for (;;) {
-            const std::size_t done = registered_.load(std::memory_order_relaxed);
+            const std::size_t done = registered_;
             if (done == FAILED) return std::nullopt;
             if (mayRetake()) {
                 ++misses_;
@@ -209,7 +209,7 @@ private:
     // label is taken only once all before it are registered, by the worker
     // that registered the last.
     bool mayTake(int worker) const {
-        const std::size_t done = registered_.load(std::memory_order_relaxed);
+        const std::size_t done = registered_;
         if (done == FAILED || taken_ >= list_.size()) return true;
         const bool paused = misses_ >= MISSES_BEFORE_PAUSE && taken_ % TRY_AGAIN_EVERY != 0;
         return paused ? done == taken_ && lastWorker_ == worker : taken_ < done + AHEAD;
@@ -219,7 +219,7 @@ private:
     // among obstacles that lack a label that changes its answer, and not yet
     // taken again; under the lock.
     bool mayRetake() const {
-        const std::size_t due = registered_.load(std::memory_order_relaxed);
+        const std::size_t due = registered_;
         return due != FAILED && due < taken_ && !answers_[due].left && !jobs_[due].retaken &&
                !stands(due, jobs_[due].among);
     }
@@ -245,7 +245,7 @@ private:
         answers_[k] = answer;
         if (registering_) return;
         registering_ = true;
-        for (std::size_t due = registered_.load(std::memory_order_relaxed);
+        for (std::size_t due = registered_;
              due < list_.size() && answers_[due].left; ++due) {
             const LabelRequest& request = requests_[list_[due]];
             std::optional<PixelPoint> corner = standing(due);
@@ -258,7 +258,7 @@ private:
                     lock.lock();
                     registering_ = false;
                     failure_ = std::current_exception();
-                    registered_.store(FAILED, std::memory_order_release);
+                    registered_ = FAILED;
                     wakeIfFree(1 - worker);
                     return;
                 }
@@ -267,7 +267,7 @@ private:
             layout_.objects[list_[due]].label =
                 placedLabel(objects_[list_[due]], request, *corner, leaders_, covered_[due]);
             lastWorker_ = worker;
-            registered_.store(due + 1, std::memory_order_release);
+            registered_ = due + 1;
             wakeIfFree(1 - worker);
         }
         registering_ = false;
@@ -312,12 +312,14 @@ private:
     bool leaders_;
     MapLayout& layout_;
 
-    std::mutex mutex_;  // guards all below but covered_ of registered labels, read freely
+    // Guards all below, but the obstacles of the labels registered when a
+    // worker last took one, which it reads freely.
+    std::mutex mutex_;
     std::vector<Answer> answers_;
     std::vector<Job> jobs_;
     std::vector<std::vector<Rect>> covered_;  // each label's obstacles, written before it counts as registered
     std::size_t taken_;
-    std::atomic<std::size_t> registered_;  // the labels before it are registered; FAILED after a failure
+    std::size_t registered_;  // the labels before it are registered; FAILED after a failure
     int misses_ = 0;                       // answers in a row that did not stand
     int lastWorker_ = 0;                   // the worker that registered the last label
     bool registering_ = false;             // a worker is registering labels
