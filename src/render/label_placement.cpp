@@ -38,6 +38,29 @@ LabelRequest requestFor(const GameObject& object, const std::optional<PixelPoint
             offset ? std::optional<PixelPoint>{{object.px + offset->x, object.py + offset->y}} : std::nullopt};
 }
 
+// The objects with a label, in list order, and what each one's search is
+// given, worked out when asked for.
+class LabelList {
+public:
+    LabelList(const std::vector<GameObject>& objects, const LayoutSettings& settings)
+        : objects_(objects), settings_(settings) {
+        for (std::size_t i = 0; i < objects.size(); ++i)
+            if (!objects[i].label.empty()) indices_.push_back(i);
+    }
+    std::size_t size() const { return indices_.size(); }
+    // The index in the object list of the k-th label's object.
+    std::size_t object(std::size_t k) const { return indices_[k]; }
+    LabelRequest request(std::size_t k) const {
+        const std::size_t i = indices_[k];
+        return requestFor(objects_[i], i < settings_.labelOffsets.size() ? settings_.labelOffsets[i] : std::nullopt);
+    }
+
+private:
+    const std::vector<GameObject>& objects_;
+    const LayoutSettings& settings_;
+    std::vector<std::size_t> indices_;
+};
+
 // The label at corner, with its leader where the map draws them; the
 // rectangles they cover as obstacles are appended to `covered`.
 PlacedLabel placedLabel(const GameObject& object, const LabelRequest& request, PixelPoint corner, bool leaders,
@@ -83,10 +106,10 @@ unsigned usableCores() {
 // already; but for one label in 16.
 class TwoWorkers {
 public:
-    TwoWorkers(const std::vector<GameObject>& objects, const std::vector<std::size_t>& list,
-               const std::vector<LabelRequest>& requests, bool leaders, std::size_t first, MapLayout& layout)
-        : objects_(objects), list_(list), requests_(requests), leaders_(leaders), layout_(layout),
-          answers_(list.size()), jobs_(list.size()), covered_(list.size()), taken_(first), registered_(first) {}
+    TwoWorkers(const std::vector<GameObject>& objects, const LabelList& list, bool leaders, std::size_t first,
+               MapLayout& layout)
+        : objects_(objects), list_(list), leaders_(leaders), layout_(layout), answers_(list.size()),
+          jobs_(list.size()), covered_(list.size()), taken_(first), registered_(first) {}
 
     // Lays out the labels left, or throws the failure of the first whose
     // search failed; false, having done nothing, where no second thread can
@@ -148,7 +171,7 @@ private:
                 catchUp(have, job->among, obstacles);
                 Answer answer{true, false, {}, have};
                 try {
-                    answer.corner = requests_[list_[job->label]].placeWith(search, obstacles);
+                    answer.corner = list_.request(job->label).placeWith(search, obstacles);
                 } catch (...) {
                     // Searched for again in its turn, where the failure counts.
                     answer.failed = true;
@@ -247,7 +270,7 @@ private:
         registering_ = true;
         for (std::size_t due = registered_;
              due < list_.size() && answers_[due].left; ++due) {
-            const LabelRequest& request = requests_[list_[due]];
+            const LabelRequest request = list_.request(due);
             std::optional<PixelPoint> corner = standing(due);
             if (!corner) {
                 lock.unlock();
@@ -264,8 +287,8 @@ private:
                 }
                 lock.lock();
             }
-            layout_.objects[list_[due]].label =
-                placedLabel(objects_[list_[due]], request, *corner, leaders_, covered_[due]);
+            layout_.objects[list_.object(due)].label =
+                placedLabel(objects_[list_.object(due)], request, *corner, leaders_, covered_[due]);
             lastWorker_ = worker;
             registered_ = due + 1;
             wakeIfFree(1 - worker);
@@ -290,7 +313,7 @@ private:
     // `among`, stands once all before due are registered: where those
     // between lie clear of what can change it.
     bool stands(std::size_t due, std::size_t among) const {
-        const Rect area = requests_[list_[due]].readArea();
+        const Rect area = list_.request(due).readArea();
         for (std::size_t i = among; i < due; ++i)
             for (const Rect& r : covered_[i])
                 if (rectOverlapArea(r, area) > 0) return false;
@@ -307,8 +330,7 @@ private:
     }
 
     const std::vector<GameObject>& objects_;
-    const std::vector<std::size_t>& list_;
-    const std::vector<LabelRequest>& requests_;
+    const LabelList& list_;
     bool leaders_;
     MapLayout& layout_;
 
@@ -331,14 +353,7 @@ private:
 }  // namespace
 
 void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& settings, MapLayout& layout) {
-    std::vector<std::size_t> list;  // the objects with a label
-    std::vector<LabelRequest> requests(objects.size());
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        if (objects[i].label.empty()) continue;
-        list.push_back(i);
-        const bool offset = i < settings.labelOffsets.size();
-        requests[i] = requestFor(objects[i], offset ? settings.labelOffsets[i] : std::nullopt);
-    }
+    const LabelList list(objects, settings);
     // One label after another until a search is costly: cheap ones gain
     // nothing from a second core.
     bool twoCores = settings.secondThread && usableCores() >= 2;
@@ -346,13 +361,14 @@ void placeLabels(const std::vector<GameObject>& objects, const LayoutSettings& s
     std::vector<Rect> covered;
     for (std::size_t k = 0; k < list.size(); ++k) {
         if (twoCores && search.lastWasCostly()) {
-            if (TwoWorkers(objects, list, requests, settings.leaders, k, layout).run(search)) return;
+            if (TwoWorkers(objects, list, settings.leaders, k, layout).run(search)) return;
             twoCores = false;  // no second thread: on with one
         }
-        const LabelRequest& request = requests[list[k]];
+        const LabelRequest request = list.request(k);
         const PixelPoint corner = request.placeWith(search, layout.obstacles);
         covered.clear();
-        layout.objects[list[k]].label = placedLabel(objects[list[k]], request, corner, settings.leaders, covered);
+        layout.objects[list.object(k)].label =
+            placedLabel(objects[list.object(k)], request, corner, settings.leaders, covered);
         for (const Rect& r : covered) layout.obstacles.add(r);
     }
 }
