@@ -19,6 +19,11 @@ public:
     // How a try went.
     void tried(bool succeeded) { misses_ = succeeded ? 0 : misses_ + 1; }
 
+    // For a caller that counts its own turns: whether the failures have
+    // come MISSES times in a row, so that only one turn in EVERY tries.
+    bool pausing() const { return misses_ >= MISSES; }
+    static constexpr int every = EVERY;
+
 private:
     int misses_ = 0;      // failures in a row
     int sincePause_ = 0;  // times not tried since the last try

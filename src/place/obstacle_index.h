@@ -92,7 +92,8 @@ private:
     static std::uint64_t cellKey(std::int64_t column, std::int64_t row) {
         return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint32_t>(row);
     }
-    // Lists id, whose rectangle is r, in a cell's list.
+    // Adds the runs of a cell's list that overlap area and were not met
+    // before in this visit.
     void collectFromCell(const std::vector<std::uint32_t>& runs, const Rect& area) const;
     // Finds the runs of the rectangles overlapping area, each once, in no
     // particular order.

@@ -1,5 +1,6 @@
 #include "render/label_placement.h"
 
+#include "base/pause_after_misses.h"
 #include "place/label_search.h"
 
 #include <gdfonts.h>
@@ -138,10 +139,6 @@ private:
     // How far past the labels registered a worker may take one: answers
     // found further ahead seldom stand.
     static constexpr std::size_t AHEAD = 4;
-    // After this many answers in a row that did not stand, a label is
-    // taken ahead only once in 16.
-    static constexpr int MISSES_BEFORE_PAUSE = 4;
-    static constexpr std::size_t TRY_AGAIN_EVERY = 16;
     // How often a waiting worker looks before it sleeps, yielding its core
     // each time: at half a microsecond or so a look, about a search.
     static constexpr int LOOKS = 256;
@@ -207,7 +204,7 @@ private:
             const std::size_t done = registered_;
             if (done == FAILED) return std::nullopt;
             if (mayRetake()) {
-                ++misses_;
+                aheadAnswers_.tried(false);
                 jobs_[done] = {done, done, true};
                 return jobs_[done];
             }
@@ -234,7 +231,8 @@ private:
     bool mayTake(int worker) const {
         const std::size_t done = registered_;
         if (done == FAILED || taken_ >= list_.size()) return true;
-        const bool paused = misses_ >= MISSES_BEFORE_PAUSE && taken_ % TRY_AGAIN_EVERY != 0;
+        const auto every = static_cast<std::size_t>(decltype(aheadAnswers_)::every);
+        const bool paused = aheadAnswers_.pausing() && taken_ % every != 0;
         return paused ? done == taken_ && lastWorker_ == worker : taken_ < done + AHEAD;
     }
 
@@ -304,7 +302,7 @@ private:
         if (answer.failed) return std::nullopt;
         if (answer.among == due) return answer.corner;
         const bool kept = stands(due, answer.among);
-        misses_ = kept ? 0 : misses_ + 1;
+        aheadAnswers_.tried(kept);
         if (!kept) return std::nullopt;
         return answer.corner;
     }
@@ -342,7 +340,9 @@ private:
     std::vector<std::vector<Rect>> covered_;  // each label's obstacles, written before it counts as registered
     std::size_t taken_;
     std::size_t registered_;  // the labels before it are registered; FAILED after a failure
-    int misses_ = 0;                       // answers in a row that did not stand
+    // After four answers found ahead in a row that did not stand, a label
+    // is taken ahead only once in 16.
+    PauseAfterMisses<4, 16> aheadAnswers_;
     int lastWorker_ = 0;                   // the worker that registered the last label
     bool registering_ = false;             // a worker is registering labels
     std::array<bool, 2> asleep_{};         // a worker waits to take a label
